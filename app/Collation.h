@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace meloport {
+
+// The order of the sorted source list: ascending, ignoring letter case, digits compared as
+// characters (Track10 before Track2). Names that differ only in case, possible here, are put
+// in one fixed order so that positions never depend on the order the folder was read in.
+bool listOrderLess(const QString &a, const QString &b);
+
+void sortListEntries(QStringList &entries);
+
+} // namespace meloport

@@ -1,0 +1,46 @@
+#include "app/QtUserInteraction.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace meloport {
+
+void QtUserInteraction::showMessage(QWidget *owner, MessageIcon icon, const QString &caption, const QString &text)
+{
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information, caption, text,
+                    QMessageBox::Ok, owner);
+    box.exec();
+}
+
+QString QtUserInteraction::browseForFolder(QWidget *owner, const QString &startFolder, const QString &title)
+{
+    return QFileDialog::getExistingDirectory(owner, title, startFolder);
+}
+
+std::optional<QString> QtUserInteraction::getOpenFileName(QWidget *owner, const OpenFileRequest &request)
+{
+    QFileDialog dialog(owner, request.title, QString(), request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtUserInteraction::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+void QtUserInteraction::showHelp(QWidget *, const QString &, int)
+{
+}
+
+void QtUserInteraction::closeHelp()
+{
+}
+
+} // namespace meloport

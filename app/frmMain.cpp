@@ -1,0 +1,376 @@
+#include "app/frmMain.h"
+
+#include "app/ListBox.h"
+#include "app/Twips.h"
+#include "app/UserInteraction.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace meloport {
+
+namespace {
+
+// The window as designed, in twips: the client area below the menu bar, and every control in
+// tab order.
+constexpr QRect kDesignClientArea(3420, 1980, 8025, 7710);
+constexpr int kPictureSize = 32;
+
+enum class Kind { Label, Text, PictureButton, SortedList, List, RunButton, Button };
+
+struct ControlRow {
+    Kind kind;
+    QStringView name;
+    QStringView caption;
+    QRect place;
+    QStringView picture = {};
+    QStringView toolTip = {};
+};
+
+constexpr QStringView kFolderPicture = u":/meloport/folder.bmp";
+constexpr QStringView kFolderTip = u"フォルダを選択します";
+
+const ControlRow kControls[] = {
+    {Kind::Label, u"LabelPath", u"ﾊﾟｽ名(&P):", {120, 360, 1095, 255}},
+    {Kind::Text, u"TextPath", {}, {1560, 240, 4335, 375}},
+    {Kind::PictureButton, u"CommandBrowsePath", {}, {6000, 240, 855, 615}, kFolderPicture, kFolderTip},
+    {Kind::Label, u"LabelFile", u"曲名ﾌｧｲﾙ名(&F):", {120, 1080, 1335, 375}},
+    {Kind::Text, u"TextFile", {}, {1560, 960, 4335, 375}},
+    {Kind::PictureButton, u"CommandBrowseFile", {}, {6000, 840, 855, 735}, u":/meloport/titlefile.bmp",
+     u"曲名ファイルを選択します"},
+    {Kind::Label, u"LabelName", u"曲名(&N):", {120, 1800, 1335, 255}},
+    {Kind::Text, u"TextName", {}, {1560, 1680, 4335, 375}},
+    {Kind::PictureButton, u"CommandAdd", {}, {6000, 1560, 855, 735}, u":/meloport/add.bmp", u"変換後曲名一覧に追加"},
+    {Kind::PictureButton, u"CommandDel", {}, {6840, 1560, 855, 735}, u":/meloport/delete.bmp",
+     u"変換後曲名一覧から削除"},
+    {Kind::Label, u"LabelCopyDst", u"ｺﾋﾟｰ先ﾊﾟｽ名(&A):", {120, 2520, 1335, 255}},
+    {Kind::Text, u"TextCopyDst", {}, {1560, 2400, 4335, 375}},
+    {Kind::PictureButton, u"CommandCopyDst", {}, {6000, 2280, 855, 615}, kFolderPicture, kFolderTip},
+    {Kind::SortedList, u"ListSrcMusic", {}, {360, 3480, 3615, 2580}},
+    {Kind::List, u"ListDstMusic", {}, {4080, 3480, 3615, 2580}},
+    {Kind::RunButton, u"CommandRunAll", u"変更(&R)", {3360, 6240, 1335, 1095}},
+    {Kind::Label, u"LabelSrc", u"変換前曲名一覧(&S):", {360, 3120, 1575, 255}},
+    {Kind::Label, u"LabelDst", u"変換後曲名一覧(&D):", {4080, 3120, 1575, 255}},
+    {Kind::Button, u"CommandLoad", u"読込み(&L)", {6960, 960, 975, 495}},
+};
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/meloport/meloport-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/meloport/meloport-32.png"), QSize(32, 32));
+    return icon;
+}
+
+// A label whose mnemonic only moves the focus to its buddy. QLabel would also press a buddy
+// that is a button, and Alt+S must not load the title file.
+class MnemonicLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::Shortcut && buddy()) {
+            buddy()->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+        return QLabel::event(event);
+    }
+};
+
+QWidget *createControl(const ControlRow &row, QWidget *parent)
+{
+    QWidget *widget = nullptr;
+    switch (row.kind) {
+    case Kind::Label:
+        widget = new MnemonicLabel(row.caption.toString(), parent);
+        break;
+    case Kind::Text:
+        widget = new QLineEdit(parent);
+        break;
+    case Kind::PictureButton: {
+        auto *button = new QPushButton(parent);
+        button->setIcon(QIcon(row.picture.toString()));
+        button->setIconSize(QSize(kPictureSize, kPictureSize));
+        button->setToolTip(row.toolTip.toString());
+        widget = button;
+        break;
+    }
+    case Kind::SortedList:
+        widget = new ListBox(ListBox::Order::Sorted, parent);
+        break;
+    case Kind::List:
+        widget = new ListBox(ListBox::Order::AsAdded, parent);
+        break;
+    case Kind::RunButton: {
+        auto *button = new QToolButton(parent);
+        button->setText(row.caption.toString());
+        button->setIcon(applicationIcon());
+        button->setIconSize(QSize(kPictureSize, kPictureSize));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setFocusPolicy(Qt::StrongFocus);
+        widget = button;
+        break;
+    }
+    case Kind::Button:
+        widget = new QPushButton(row.caption.toString(), parent);
+        break;
+    }
+    widget->setObjectName(row.name.toString());
+    return widget;
+}
+
+} // namespace
+
+frmMain::frmMain(UserInteraction &interaction, QWidget *parent)
+    : QMainWindow(parent)
+    , msKindExt(defaultKindExtensions())
+    , m_interaction(interaction)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("めろぽーと(**)"));
+    setWindowIcon(applicationIcon());
+    // A fixed frame: minimize and close, but no maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    createMenus();
+    createControls();
+    connectCommands();
+
+    const QSize client(twips(kDesignClientArea.width()), twips(kDesignClientArea.height()));
+    centralWidget()->setFixedSize(client);
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(client.width(), client.height() + menuHeight);
+    setGeometry(twips(kDesignClientArea.left()), twips(kDesignClientArea.top()) - menuHeight, width(), height());
+}
+
+frmMain::~frmMain() = default;
+
+int frmMain::twips(int value) const
+{
+    return twipsToPixels(value, logicalDpiX());
+}
+
+void frmMain::createControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    QList<QWidget *> created;
+    for (const ControlRow &row : kControls) {
+        QWidget *widget = createControl(row, client);
+        const QRect &p = row.place;
+        widget->setGeometry(twips(p.left()), twips(p.top()), twips(p.width()), twips(p.height()));
+        created.append(widget);
+    }
+
+    // Tab order follows the table; a label's mnemonic goes to the next control that takes the focus.
+    QWidget *previous = nullptr;
+    for (qsizetype i = 0; i < created.size(); ++i) {
+        QWidget *widget = created[i];
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            for (qsizetype j = i + 1; j < created.size(); ++j) {
+                if (!qobject_cast<QLabel *>(created[j])) {
+                    label->setBuddy(created[j]);
+                    break;
+                }
+            }
+            continue;
+        }
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
+
+    const auto find = [client]<typename W>(W *&member, QStringView name) {
+        member = client->findChild<W *>(name.toString(), Qt::FindDirectChildrenOnly);
+        Q_ASSERT(member);
+    };
+    find(LabelPath, u"LabelPath");
+    find(TextPath, u"TextPath");
+    find(CommandBrowsePath, u"CommandBrowsePath");
+    find(LabelFile, u"LabelFile");
+    find(TextFile, u"TextFile");
+    find(CommandBrowseFile, u"CommandBrowseFile");
+    find(LabelName, u"LabelName");
+    find(TextName, u"TextName");
+    find(CommandAdd, u"CommandAdd");
+    find(CommandDel, u"CommandDel");
+    find(LabelCopyDst, u"LabelCopyDst");
+    find(TextCopyDst, u"TextCopyDst");
+    find(CommandCopyDst, u"CommandCopyDst");
+    find(ListSrcMusic, u"ListSrcMusic");
+    find(ListDstMusic, u"ListDstMusic");
+    find(CommandRunAll, u"CommandRunAll");
+    find(LabelSrc, u"LabelSrc");
+    find(LabelDst, u"LabelDst");
+    find(CommandLoad, u"CommandLoad");
+}
+
+void frmMain::createMenus()
+{
+    const auto action = [this](QMenu *menu, QStringView name, QStringView caption) {
+        QAction *item = menu->addAction(caption.toString());
+        item->setObjectName(name.toString());
+        return item;
+    };
+    const auto menu = [this](QStringView name, QStringView caption) {
+        QMenu *item = menuBar()->addMenu(caption.toString());
+        item->setObjectName(name.toString());
+        return item;
+    };
+
+    cmdFile = menu(u"cmdFile", u"ﾌｧｲﾙ(&F)");
+    cmdCopy = action(cmdFile, u"cmdCopy", u"ｺﾋﾟｰ(&C)");
+
+    cmdKind = menu(u"cmdKind", u"種類(&K)");
+    cmdWav = action(cmdKind, u"cmdWav", u"WAV");
+    cmdMP3 = action(cmdKind, u"cmdMP3", u"MP3");
+    cmdWMA = action(cmdKind, u"cmdWMA", u"WMA");
+    for (QAction *item : {cmdWav, cmdMP3, cmdWMA})
+        item->setCheckable(true);
+
+    cmdHelp = menu(u"cmdHelp", u"ヘルプ(&H)");
+    cmdContents = action(cmdHelp, u"cmdContents", u"目次(&C)");
+    cmdUpdate = action(cmdHelp, u"cmdUpdate", u"最新版をダウンロード(&D)");
+    Sep1 = cmdHelp->addSeparator();
+    Sep1->setObjectName(QStringLiteral("Sep1"));
+    cmdAbout = action(cmdHelp, u"cmdAbout", u"バージョン情報(&A)...");
+}
+
+void frmMain::connectCommands()
+{
+    connect(cmdWav, &QAction::triggered, this, &frmMain::cmdWav_Click);
+    connect(cmdMP3, &QAction::triggered, this, &frmMain::cmdMP3_Click);
+    connect(cmdWMA, &QAction::triggered, this, &frmMain::cmdWMA_Click);
+    connect(CommandBrowsePath, &QPushButton::clicked, this, &frmMain::CommandBrowsePath_Click);
+    connect(CommandBrowseFile, &QPushButton::clicked, this, &frmMain::CommandBrowseFile_Click);
+    connect(CommandLoad, &QPushButton::clicked, this, &frmMain::CommandLoad_Click);
+    connect(CommandAdd, &QPushButton::clicked, this, &frmMain::CommandAdd_Click);
+    connect(CommandDel, &QPushButton::clicked, this, &frmMain::CommandDel_Click);
+    connect(CommandRunAll, &QToolButton::clicked, this, &frmMain::CommandRunAll_Click);
+    connect(CommandCopyDst, &QPushButton::clicked, this, &frmMain::CommandCopyDst_Click);
+    connect(cmdCopy, &QAction::triggered, this, &frmMain::cmdCopy_Click);
+    connect(cmdContents, &QAction::triggered, this, &frmMain::cmdContents_Click);
+    connect(cmdUpdate, &QAction::triggered, this, &frmMain::cmdUpdate_Click);
+    connect(cmdAbout, &QAction::triggered, this, &frmMain::cmdAbout_Click);
+}
+
+void frmMain::ShowMessage(Msg number)
+{
+    const Message &message = LoadMessage(number);
+    m_interaction.showMessage(this, message.icon, QStringLiteral("Meloport"), message.text);
+}
+
+// --- Music kind and source listing
+
+void frmMain::UpdateKindMenu()
+{
+    cmdWav->setChecked(false);
+    cmdMP3->setChecked(false);
+    cmdWMA->setChecked(false);
+    switch (mnKind) {
+    case KindWav:
+        cmdWav->setChecked(true);
+        break;
+    case KindMp3:
+        cmdMP3->setChecked(true);
+        break;
+    case KindWma:
+        cmdWMA->setChecked(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::ListSourceMusic(const QString &folder)
+{
+    ListSrcMusic->clear();
+    ListSrcMusic->setItems(listMusicFiles(folder, msKindExt.at(static_cast<std::size_t>(mnKind))));
+}
+
+void frmMain::selectKind(qint16 kind)
+{
+    mnKind = kind;
+    const QString folder = TextPath->text();
+    if (!folder.isEmpty())
+        ListSourceMusic(folder);
+    UpdateKindMenu();
+}
+
+void frmMain::cmdWav_Click()
+{
+    selectKind(KindWav);
+}
+
+void frmMain::cmdMP3_Click()
+{
+    selectKind(KindMp3);
+}
+
+void frmMain::cmdWMA_Click()
+{
+    selectKind(KindWma);
+}
+
+// --- Title list and rename
+
+void frmMain::CommandBrowseFile_Click()
+{
+}
+
+void frmMain::CommandLoad_Click()
+{
+}
+
+void frmMain::CommandAdd_Click()
+{
+}
+
+void frmMain::CommandDel_Click()
+{
+}
+
+void frmMain::CommandRunAll_Click()
+{
+}
+
+// --- Folder picker and copy
+
+void frmMain::CommandBrowsePath_Click()
+{
+}
+
+void frmMain::CommandCopyDst_Click()
+{
+}
+
+void frmMain::cmdCopy_Click()
+{
+}
+
+// --- Help and about
+
+void frmMain::cmdContents_Click()
+{
+}
+
+void frmMain::cmdUpdate_Click()
+{
+}
+
+void frmMain::cmdAbout_Click()
+{
+}
+
+} // namespace meloport

@@ -1,0 +1,101 @@
+#pragma once
+
+// The main window holds all of the program's state in its controls: the four text fields, the
+// sorted source list and the title list, and the music kind with its extension table. Each
+// command is a handler here that checks its input, asks the window-free core (listing, titles,
+// rename, copy) to do the work, and reports through the message catalogue. Anything that waits
+// on a person goes through UserInteraction.
+
+#include "app/MessageCatalogue.h"
+#include "rename/SourceListing.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace meloport {
+
+class ListBox;
+class UserInteraction;
+
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(UserInteraction &interaction, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Puts the check mark on the current kind's menu item only.
+    void UpdateKindMenu();
+    // Replaces the source list by the folder's files of the current kind.
+    void ListSourceMusic(const QString &folder);
+    // Shows a catalogue message in a modal box.
+    void ShowMessage(Msg number);
+
+    // The current kind and its extension table.
+    qint16 mnKind = KindWav;
+    KindExtensionTable msKindExt;
+
+    QLabel *LabelPath = nullptr;
+    QLineEdit *TextPath = nullptr;
+    QPushButton *CommandBrowsePath = nullptr;
+    QLabel *LabelFile = nullptr;
+    QLineEdit *TextFile = nullptr;
+    QPushButton *CommandBrowseFile = nullptr;
+    QLabel *LabelName = nullptr;
+    QLineEdit *TextName = nullptr;
+    QPushButton *CommandAdd = nullptr;
+    QPushButton *CommandDel = nullptr;
+    QLabel *LabelCopyDst = nullptr;
+    QLineEdit *TextCopyDst = nullptr;
+    QPushButton *CommandCopyDst = nullptr;
+    ListBox *ListSrcMusic = nullptr;
+    ListBox *ListDstMusic = nullptr;
+    QToolButton *CommandRunAll = nullptr;
+    QLabel *LabelSrc = nullptr;
+    QLabel *LabelDst = nullptr;
+    QPushButton *CommandLoad = nullptr;
+
+    QMenu *cmdFile = nullptr;
+    QAction *cmdCopy = nullptr;
+    QMenu *cmdKind = nullptr;
+    QAction *cmdWav = nullptr;
+    QAction *cmdMP3 = nullptr;
+    QAction *cmdWMA = nullptr;
+    QMenu *cmdHelp = nullptr;
+    QAction *cmdContents = nullptr;
+    QAction *cmdUpdate = nullptr;
+    QAction *Sep1 = nullptr;
+    QAction *cmdAbout = nullptr;
+
+private:
+    void createControls();
+    void createMenus();
+    void connectCommands();
+    int twips(int value) const;
+
+    void selectKind(qint16 kind);
+    void cmdWav_Click();
+    void cmdMP3_Click();
+    void cmdWMA_Click();
+
+    void CommandBrowsePath_Click();
+    void CommandBrowseFile_Click();
+    void CommandLoad_Click();
+    void CommandAdd_Click();
+    void CommandDel_Click();
+    void CommandRunAll_Click();
+    void CommandCopyDst_Click();
+    void cmdCopy_Click();
+    void cmdContents_Click();
+    void cmdUpdate_Click();
+    void cmdAbout_Click();
+
+    UserInteraction &m_interaction;
+};
+
+} // namespace meloport

@@ -1,0 +1,16 @@
+#include "app/QtUserInteraction.h"
+#include "app/frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Meloport"));
+
+    meloport::QtUserInteraction interaction;
+    meloport::frmMain window(interaction);
+    window.UpdateKindMenu();
+    window.show();
+    return QApplication::exec();
+}

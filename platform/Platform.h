@@ -1,0 +1,30 @@
+#pragma once
+
+// The few operating-system services the program needs, as free functions. One source file per
+// system implements them (chosen in platform/CMakeLists.txt), so callers never need an #ifdef.
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+namespace meloport::platform {
+
+// An operating-system failure: the system's own code, kept so callers can tell cases apart,
+// and what it means in words a user understands.
+struct OsError {
+    int code = 0;
+    QString reason;
+};
+
+// Describes a system error code (errno here) in Japanese, as the window shows it.
+QString describeError(int code);
+
+// The folder separator of this system's paths: "/" here, "\" on Windows.
+QChar pathSeparator();
+
+// Bare names of the ordinary files in `folder` whose name ends in "." + `extension`, ignoring
+// letter case. Folders, hidden files and other special files are left out. The names come back
+// unsorted. A folder that cannot be read gives no names.
+QStringList findFiles(const QString &folder, const QString &extension);
+
+} // namespace meloport::platform

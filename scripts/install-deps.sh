@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running Meloport need, when missing.
+set -euo pipefail
+
+packages=(
+    cmake g++ make            # build
+    qt6-base-dev              # Qt Core, Widgets and Test, with moc and rcc
+    qt6-translations-l10n     # Japanese standard buttons in dialogs
+    fonts-ipafont-gothic      # glyphs for the Japanese interface
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

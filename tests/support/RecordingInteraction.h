@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/UserInteraction.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+#include <QUrl>
+
+// Stands in for every dialog: records what the program asked for and answers from queues that
+// a test fills beforehand.
+class RecordingInteraction final : public meloport::UserInteraction {
+public:
+    struct ShownMessage {
+        meloport::MessageIcon icon;
+        QString caption;
+        QString text;
+    };
+
+    QList<ShownMessage> messages;
+    QStringList folderStarts;        // start folder of each folder picker
+    QQueue<QString> folderAnswers;   // "" answers a cancel
+    QList<meloport::OpenFileRequest> fileRequests;
+    QQueue<std::optional<QString>> fileAnswers;
+    QList<QUrl> openedUrls;
+    QList<QPair<QString, int>> helpShown;
+    int helpClosed = 0;
+
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const ShownMessage &m : messages)
+            texts.append(m.text);
+        return texts;
+    }
+
+    void showMessage(QWidget *, meloport::MessageIcon icon, const QString &caption, const QString &text) override
+    {
+        messages.append({icon, caption, text});
+    }
+    QString browseForFolder(QWidget *, const QString &startFolder, const QString &) override
+    {
+        folderStarts.append(startFolder);
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+    }
+    std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &request) override
+    {
+        fileRequests.append(request);
+        return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
+    }
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls.append(url);
+        return true;
+    }
+    void showHelp(QWidget *, const QString &helpFile, int topic) override { helpShown.append({helpFile, topic}); }
+    void closeHelp() override { ++helpClosed; }
+};
