@@ -5,6 +5,7 @@
 #include "app/UserInteraction.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
@@ -154,6 +155,25 @@ frmMain::frmMain(UserInteraction &interaction, QWidget *parent)
 
 frmMain::~frmMain() = default;
 
+// --- Start-up and shutdown
+
+bool frmMain::Form_Load()
+{
+    UpdateKindMenu();
+    return true;
+}
+
+void frmMain::Form_Unload()
+{
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    stopCopyForClose();
+    Form_Unload();
+    QMainWindow::closeEvent(event);
+}
+
 int frmMain::twips(int value) const
 {
     return twipsToPixels(value, logicalDpiX());
@@ -301,6 +321,8 @@ void frmMain::ListSourceMusic(const QString &folder)
 
 void frmMain::selectKind(qint16 kind)
 {
+    if (isCopying())
+        return;
     mnKind = kind;
     const QString folder = TextPath->text();
     if (!folder.isEmpty())
@@ -356,6 +378,10 @@ void frmMain::CommandCopyDst_Click()
 }
 
 void frmMain::cmdCopy_Click()
+{
+}
+
+void frmMain::stopCopyForClose()
 {
 }
 

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -28,6 +29,11 @@ class frmMain final : public QMainWindow {
 public:
     explicit frmMain(UserInteraction &interaction, QWidget *parent = nullptr);
     ~frmMain() override;
+
+    // Runs before the window is first shown. False when the program must end at once.
+    bool Form_Load();
+    // Runs when the window closes.
+    void Form_Unload();
 
     // Puts the check mark on the current kind's menu item only.
     void UpdateKindMenu();
@@ -72,7 +78,14 @@ public:
     QAction *Sep1 = nullptr;
     QAction *cmdAbout = nullptr;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // True while a copy runs: commands that would change its lists or files are then ignored.
+    bool isCopying() const { return m_copying; }
+    void stopCopyForClose();
+
     void createControls();
     void createMenus();
     void connectCommands();
@@ -96,6 +109,7 @@ private:
     void cmdAbout_Click();
 
     UserInteraction &m_interaction;
+    bool m_copying = false;
 };
 
 } // namespace meloport

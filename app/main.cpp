@@ -10,7 +10,8 @@ int main(int argc, char *argv[])
 
     meloport::QtUserInteraction interaction;
     meloport::frmMain window(interaction);
-    window.UpdateKindMenu();
+    if (!window.Form_Load())
+        return 0;
     window.show();
     return QApplication::exec();
 }
