@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/ListBox.h"
+#include "app/Product.h"
 #include "app/Twips.h"
 #include "app/UserInteraction.h"
 
@@ -288,7 +289,7 @@ void frmMain::connectCommands()
 void frmMain::ShowMessage(Msg number)
 {
     const Message &message = LoadMessage(number);
-    m_interaction.showMessage(this, message.icon, QStringLiteral("Meloport"), message.text);
+    m_interaction.showMessage(this, message.icon, productName(), message.text);
 }
 
 // --- Music kind and source listing

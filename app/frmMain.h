@@ -110,6 +110,8 @@ private:
 
     UserInteraction &m_interaction;
     bool m_copying = false;
+    // Set at start-up from InstalledDir and the help file's name, then never changed.
+    QString m_helpFilePath;
 };
 
 } // namespace meloport

@@ -1,3 +1,4 @@
+#include "app/Product.h"
 #include "app/QtUserInteraction.h"
 #include "app/frmMain.h"
 
@@ -6,7 +7,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Meloport"));
+    QApplication::setApplicationName(meloport::productName());
 
     meloport::QtUserInteraction interaction;
     meloport::frmMain window(interaction);
