@@ -90,7 +90,8 @@ QStringList findFiles(const QString &folder, const QString &extension)
             continue; // hidden, and "." and ".."
         const std::size_t length = std::strlen(entry->d_name);
         if (hasExtension(entry->d_name, length, dotExtension) && isRegularFile(dirFd, entry))
-            names.append(QFile::decodeName(QByteArray(entry->d_name, static_cast<qsizetype>(length))));
+            // File names are UTF-8 here, as QFile::decodeName takes them.
+            names.append(QString::fromUtf8(entry->d_name, static_cast<qsizetype>(length)));
     }
     return names;
 }
