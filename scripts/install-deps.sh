@@ -7,6 +7,9 @@ packages=(
     qt6-base-dev              # Qt Core, Widgets and Test, with moc and rcc
     qt6-translations-l10n     # Japanese standard buttons in dialogs
     fonts-ipafont-gothic      # glyphs for the Japanese interface
+    desktop-file-utils        # desktop-file-validate, for the installed menu entry
+    appstream                 # appstreamcli, for the installed AppStream metadata
+    dpkg-dev file             # the Debian package's dependencies (dpkg-shlibdeps; CPack needs file)
 )
 
 missing=()
