@@ -13,6 +13,7 @@ enum class Msg : quint16 {
     NoSources = 205,
     NoCopyDestination = 206,
     CopyFailed = 207,
+    SystemInfoUnavailable = 230,
 };
 
 enum class MessageIcon { Information, Warning };

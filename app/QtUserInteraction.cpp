@@ -1,6 +1,7 @@
 #include "app/QtUserInteraction.h"
 
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -41,6 +42,11 @@ void QtUserInteraction::showHelp(QWidget *, const QString &, int)
 
 void QtUserInteraction::closeHelp()
 {
+}
+
+void QtUserInteraction::showModal(QDialog &dialog)
+{
+    dialog.exec();
 }
 
 } // namespace meloport

@@ -13,6 +13,7 @@ public:
     bool openUrl(const QUrl &url) override;
     void showHelp(QWidget *owner, const QString &helpFile, int topic) override;
     void closeHelp() override;
+    void showModal(QDialog &dialog) override;
 };
 
 } // namespace meloport

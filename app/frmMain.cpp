@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "about/frmAbout.h"
 #include "app/ListBox.h"
 #include "app/Product.h"
 #include "app/Twips.h"
@@ -398,6 +399,8 @@ void frmMain::cmdUpdate_Click()
 
 void frmMain::cmdAbout_Click()
 {
+    frmAbout about(m_interaction, this);
+    m_interaction.showModal(about);
 }
 
 } // namespace meloport

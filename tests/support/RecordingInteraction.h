@@ -2,6 +2,7 @@
 
 #include "app/UserInteraction.h"
 
+#include <QDialog>
 #include <QList>
 #include <QQueue>
 #include <QStringList>
@@ -25,6 +26,7 @@ public:
     QList<QUrl> openedUrls;
     QList<QPair<QString, int>> helpShown;
     int helpClosed = 0;
+    QList<QPair<QString, QWidget *>> modalDialogs; // object name and owner of each
 
     QStringList messageTexts() const
     {
@@ -55,4 +57,5 @@ public:
     }
     void showHelp(QWidget *, const QString &helpFile, int topic) override { helpShown.append({helpFile, topic}); }
     void closeHelp() override { ++helpClosed; }
+    void showModal(QDialog &dialog) override { modalDialogs.append({dialog.objectName(), dialog.parentWidget()}); }
 };
