@@ -24,6 +24,7 @@ public:
     QList<meloport::OpenFileRequest> fileRequests;
     QQueue<std::optional<QString>> fileAnswers;
     QList<QUrl> openedUrls;
+    bool openUrlSucceeds = true;
     QList<QPair<QString, int>> helpShown;
     int helpClosed = 0;
     QList<QPair<QString, QWidget *>> modalDialogs; // object name and owner of each
@@ -53,7 +54,7 @@ public:
     bool openUrl(const QUrl &url) override
     {
         openedUrls.append(url);
-        return true;
+        return openUrlSucceeds;
     }
     void showHelp(QWidget *, const QString &helpFile, int topic) override { helpShown.append({helpFile, topic}); }
     void closeHelp() override { ++helpClosed; }
