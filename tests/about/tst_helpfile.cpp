@@ -55,13 +55,6 @@ private slots:
         const QString expected = found.isEmpty() ? QString() : root.filePath(found + u"/Meloport.html"_qs);
         QCOMPARE(findHelpFile(helpFileCandidates(u"Meloport.html"_qs, root.filePath(u"bin"_qs))), expected);
     }
-
-    void folderNamedLikeTheHelpFileIsNotIt()
-    {
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkpath(u"Meloport.html"_qs));
-        QCOMPARE(findHelpFile({root.filePath(u"Meloport.html"_qs)}), QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestHelpFile)
