@@ -13,6 +13,9 @@ enum class Msg : quint16 {
     NoSources = 205,
     NoCopyDestination = 206,
     CopyFailed = 207,
+    SystemInfoUnavailable = 230,
+    HelpFileMissing = 231,
+    BrowserFailed = 232,
 };
 
 enum class MessageIcon { Information, Warning };

@@ -1,10 +1,16 @@
 #include "app/QtUserInteraction.h"
 
+#include "about/HelpViewer.h"
+
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
 namespace meloport {
+
+QtUserInteraction::QtUserInteraction() = default;
+QtUserInteraction::~QtUserInteraction() = default;
 
 void QtUserInteraction::showMessage(QWidget *owner, MessageIcon icon, const QString &caption, const QString &text)
 {
@@ -35,12 +41,21 @@ bool QtUserInteraction::openUrl(const QUrl &url)
     return QDesktopServices::openUrl(url);
 }
 
-void QtUserInteraction::showHelp(QWidget *, const QString &, int)
+void QtUserInteraction::showHelp(QWidget *, const QString &helpFile, int topic)
 {
+    if (!m_helpViewer)
+        m_helpViewer = std::make_unique<HelpViewer>();
+    m_helpViewer->showTopic(helpFile, topic);
 }
 
 void QtUserInteraction::closeHelp()
 {
+    m_helpViewer.reset();
+}
+
+void QtUserInteraction::showModal(QDialog &dialog)
+{
+    dialog.exec();
 }
 
 } // namespace meloport

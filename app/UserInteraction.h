@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace meloport {
@@ -40,6 +41,9 @@ public:
     // Shows the help file at a topic (0: its contents), and closes it again.
     virtual void showHelp(QWidget *owner, const QString &helpFile, int topic) = 0;
     virtual void closeHelp() = 0;
+
+    // Shows a dialog modally over its owner; returns when it has been closed.
+    virtual void showModal(QDialog &dialog) = 0;
 };
 
 } // namespace meloport

@@ -1,5 +1,8 @@
 #include "app/frmMain.h"
 
+#include "about/DefHomeUrl.h"
+#include "about/HelpFile.h"
+#include "about/frmAbout.h"
 #include "app/ListBox.h"
 #include "app/Product.h"
 #include "app/Twips.h"
@@ -7,12 +10,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace meloport {
@@ -284,6 +290,7 @@ void frmMain::connectCommands()
     connect(cmdContents, &QAction::triggered, this, &frmMain::cmdContents_Click);
     connect(cmdUpdate, &QAction::triggered, this, &frmMain::cmdUpdate_Click);
     connect(cmdAbout, &QAction::triggered, this, &frmMain::cmdAbout_Click);
+    connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, this, &frmMain::helpKey_Pressed);
 }
 
 void frmMain::ShowMessage(Msg number)
@@ -390,14 +397,42 @@ void frmMain::stopCopyForClose()
 
 void frmMain::cmdContents_Click()
 {
+    openHelp(kHelpContents);
+}
+
+void frmMain::helpKey_Pressed()
+{
+    openHelp(kHelpMainWindow);
+}
+
+void frmMain::openHelp(int topic)
+{
+    const QStringList candidates = helpFileCandidates(m_helpFilePath, QCoreApplication::applicationDirPath());
+    const QString helpFile = findHelpFile(candidates);
+    if (!helpFile.isEmpty()) {
+        m_interaction.showHelp(this, helpFile, topic);
+        return;
+    }
+    QStringList places;
+    for (const QString &candidate : candidates)
+        places.append(QDir::toNativeSeparators(candidate));
+    const Message &message = LoadMessage(Msg::HelpFileMissing);
+    m_interaction.showMessage(this, message.icon, productName(), message.text.arg(places.join(u'\n')));
 }
 
 void frmMain::cmdUpdate_Click()
 {
+    const QUrl page(kDownloadUrl.toString());
+    if (m_interaction.openUrl(page))
+        return;
+    const Message &message = LoadMessage(Msg::BrowserFailed);
+    m_interaction.showMessage(this, message.icon, productName(), message.text.arg(page.toString()));
 }
 
 void frmMain::cmdAbout_Click()
 {
+    frmAbout about(m_interaction, this);
+    m_interaction.showModal(about);
 }
 
 } // namespace meloport

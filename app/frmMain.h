@@ -107,6 +107,10 @@ private:
     void cmdContents_Click();
     void cmdUpdate_Click();
     void cmdAbout_Click();
+    // F1 anywhere in the window: help on the main window.
+    void helpKey_Pressed();
+    // Opens the help file at `topic`, or says where it was looked for when it is missing.
+    void openHelp(int topic);
 
     UserInteraction &m_interaction;
     bool m_copying = false;

@@ -2,6 +2,7 @@
 
 #include "app/UserInteraction.h"
 
+#include <QDialog>
 #include <QList>
 #include <QQueue>
 #include <QStringList>
@@ -23,8 +24,10 @@ public:
     QList<meloport::OpenFileRequest> fileRequests;
     QQueue<std::optional<QString>> fileAnswers;
     QList<QUrl> openedUrls;
+    bool openUrlSucceeds = true;
     QList<QPair<QString, int>> helpShown;
     int helpClosed = 0;
+    QList<QPair<QString, QWidget *>> modalDialogs; // object name and owner of each
 
     QStringList messageTexts() const
     {
@@ -51,8 +54,9 @@ public:
     bool openUrl(const QUrl &url) override
     {
         openedUrls.append(url);
-        return true;
+        return openUrlSucceeds;
     }
     void showHelp(QWidget *, const QString &helpFile, int topic) override { helpShown.append({helpFile, topic}); }
     void closeHelp() override { ++helpClosed; }
+    void showModal(QDialog &dialog) override { modalDialogs.append({dialog.objectName(), dialog.parentWidget()}); }
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "homeurl.h"
+
+#include <QStringView>
+
+namespace meloport {
+
+// The maker's web addresses. Both are set when the program is built (MELOPORT_HOME_URL and
+// MELOPORT_DOWNLOAD_URL), so a fork can point them at its own site.
+
+// The home page: the about box's link.
+inline constexpr QStringView kHomeUrl = build::kHomeUrl;
+// The page that offers the latest version: the update command opens it.
+inline constexpr QStringView kDownloadUrl = build::kDownloadUrl;
+
+} // namespace meloport
