@@ -3,9 +3,13 @@
 // The few operating-system services the program needs, as free functions. One source file per
 // system implements them (chosen in platform/CMakeLists.txt), so callers never need an #ifdef.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace meloport::platform {
 
@@ -26,5 +30,14 @@ QChar pathSeparator();
 // letter case. Folders, hidden files and other special files are left out. The names come back
 // unsorted. A folder that cannot be read gives no names.
 QStringList findFiles(const QString &folder, const QString &extension);
+
+// --- Reading text files
+
+// Reads the whole file into `contents`. Nothing on success.
+std::optional<OsError> readWholeFile(const QString &path, QByteArray &contents);
+
+// Decodes Windows code page 932: Shift-JIS with its NEC and IBM extensions, in which title files
+// written on Japanese Windows are stored. Nothing when the bytes are not valid there.
+std::optional<QString> decodeCodePage932(QByteArrayView bytes);
 
 } // namespace meloport::platform
