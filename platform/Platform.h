@@ -31,6 +31,32 @@ QChar pathSeparator();
 // unsorted. A folder that cannot be read gives no names.
 QStringList findFiles(const QString &folder, const QString &extension);
 
+// --- Renaming without replacing
+
+// A folder held open while files inside it are renamed: its path is looked up once for a whole
+// batch, and every rename of the batch happens in that same folder.
+class FolderHandle final {
+public:
+    explicit FolderHandle(const QString &path);
+    ~FolderHandle();
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+
+    // Why the folder could not be opened; every rename in it then fails for this reason.
+    const std::optional<OsError> &openError() const { return m_openError; }
+
+    // Gives the file `from` of this folder the name `to`, unless another file has that name
+    // already: nothing is replaced, not even a file that appears just before the call. (Only
+    // where the file system has neither an atomic no-replace rename nor hard links, as on FAT,
+    // does a short gap remain between the check and the rename.) A change of letter case alone
+    // works also where the file system ignores case. Nothing on success.
+    std::optional<OsError> renameNoReplace(const QString &from, const QString &to) const;
+
+private:
+    qintptr m_handle = -1;
+    std::optional<OsError> m_openError;
+};
+
 // --- Reading text files
 
 // Reads the whole file into `contents`. Nothing on success.
