@@ -13,6 +13,17 @@ enum class Msg : quint16 {
     NoSources = 205,
     NoCopyDestination = 206,
     CopyFailed = 207,
+    TitleFileUnreadable = 208,
+    TitleFileEncoding = 209,
+    TitlesRefused = 210,
+    RefusedTitleLine = 211,
+    TitleEmpty = 212,
+    TitleHasSeparator = 213,
+    TitleHasNul = 214,
+    TitleLeadingDot = 215,
+    RenameFailures = 216,
+    RenameFailureLine = 217,
+    MoreNotShown = 218,
 };
 
 enum class MessageIcon { Information, Warning };
