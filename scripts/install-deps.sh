@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev              # Qt Core, Widgets and Test, with moc and rcc
     qt6-translations-l10n     # Japanese standard buttons in dialogs
     fonts-ipafont-gothic      # glyphs for the Japanese interface
+    exfatprogs exfat-fuse fuse3  # a case-insensitive exFAT stick on a loop device, for the rename tests
 )
 
 missing=()
