@@ -6,10 +6,13 @@ namespace meloport {
 
 namespace {
 
-Message withText(Msg number, QString text)
+// The catalogue entry with its markers filled in, all in one pass: a title holding "%1" stays as
+// it is.
+template <typename... Texts>
+Message filled(Msg number, const Texts &...texts)
 {
     Message message = LoadMessage(number);
-    message.text = std::move(text);
+    message.text = message.text.arg(texts...);
     return message;
 }
 
@@ -22,11 +25,11 @@ QString listLines(const QList<Entry> &entries, Describe describe)
     for (qsizetype i = 0; i < shown; ++i)
         lines.append(describe(entries[i]));
     if (entries.size() > shown)
-        lines.append(LoadMessage(Msg::MoreNotShown).text.arg(entries.size() - shown));
+        lines.append(filled(Msg::MoreNotShown, QString::number(entries.size() - shown)).text);
     return lines.join(u'\n');
 }
 
-Msg problemText(TitleProblem problem)
+Msg problemMessage(TitleProblem problem)
 {
     switch (problem) {
     case TitleProblem::Empty:
@@ -46,32 +49,30 @@ Msg problemText(TitleProblem problem)
 Message titleFileMessage(const QString &path, const TitleFile &file)
 {
     if (file.problem == TitleFile::Problem::UnknownEncoding)
-        return withText(Msg::TitleFileEncoding, LoadMessage(Msg::TitleFileEncoding).text.arg(path));
-    return withText(Msg::TitleFileUnreadable, LoadMessage(Msg::TitleFileUnreadable).text.arg(path, file.error.reason));
+        return filled(Msg::TitleFileEncoding, path);
+    return filled(Msg::TitleFileUnreadable, path, file.error.reason);
 }
 
 Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
 {
-    const QString &line = LoadMessage(Msg::RefusedTitleLine).text;
-    const QString lines = listLines(refused, [&line](const RefusedTitle &title) {
+    const QString lines = listLines(refused, [](const RefusedTitle &title) {
         // A NUL would end the text where the message box shows it.
         QString shown = title.title;
         shown.replace(QChar(u'\0'), QChar(u'\u2400'));
-        return line.arg(QString::number(title.position + 1), shown, LoadMessage(problemText(title.problem)).text);
+        return filled(Msg::RefusedTitleLine, QString::number(title.position + 1), shown,
+                      LoadMessage(problemMessage(title.problem)).text)
+            .text;
     });
-    return withText(Msg::TitlesRefused, LoadMessage(Msg::TitlesRefused).text.arg(lines));
+    return filled(Msg::TitlesRefused, lines);
 }
 
 Message renameFailuresMessage(const RenamePlan &plan, const QList<RenameFailure> &failures)
 {
-    const QString &line = LoadMessage(Msg::RenameFailureLine).text;
-    const QString lines = listLines(failures, [&](const RenameFailure &failure) {
+    const QString lines = listLines(failures, [&plan](const RenameFailure &failure) {
         const RenamePair &pair = plan.pairs.at(failure.position);
-        return line.arg(pair.oldName, pair.newName, failure.error.reason);
+        return filled(Msg::RenameFailureLine, pair.oldName, pair.newName, failure.error.reason).text;
     });
-    return withText(Msg::RenameFailures, LoadMessage(Msg::RenameFailures)
-                                             .text.arg(QString::number(plan.pairs.size()),
-                                                       QString::number(failures.size()), lines));
+    return filled(Msg::RenameFailures, QString::number(plan.pairs.size()), QString::number(failures.size()), lines);
 }
 
 } // namespace meloport

@@ -149,9 +149,9 @@ private slots:
         QTest::newRow("three files, two titles: 202") << QStringList{u"1.wav"_qs, u"2.wav"_qs, u"3.wav"_qs}
                                                       << QStringList{u"A"_qs, u"B"_qs}
                                                       << u"変換前と変換後の名前一覧の数が一致していません。"_qs;
-        QTest::newRow("a title with a slash: nothing renamed")
-            << QStringList{u"1.wav"_qs, u"2.wav"_qs} << QStringList{u"A"_qs, u"AC/DC"_qs}
-            << u"ﾌｧｲﾙ名にできない曲名があるため、何も変更しませんでした。\n2 番目の「AC/DC」: 「/」は使えません"_qs;
+        QTest::newRow("a title with a slash: nothing renamed, the title shown as it is")
+            << QStringList{u"1.wav"_qs, u"2.wav"_qs} << QStringList{u"A"_qs, u"AC/DC %1"_qs}
+            << u"ﾌｧｲﾙ名にできない曲名があるため、何も変更しませんでした。\n2 番目の「AC/DC %1」: 「/」は使えません"_qs;
     }
     void checksBeforeRenaming()
     {
