@@ -7,6 +7,11 @@
 #include "app/Product.h"
 #include "app/Twips.h"
 #include "app/UserInteraction.h"
+#include "platform/Platform.h"
+#include "rename/RenameMessages.h"
+#include "rename/RenamePlan.h"
+#include "rename/Renamer.h"
+#include "rename/TitleFile.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -357,22 +362,78 @@ void frmMain::cmdWMA_Click()
 
 void frmMain::CommandBrowseFile_Click()
 {
+    const std::optional<QString> picked = m_interaction.getOpenFileName(this, CommonDialogFile);
+    if (!picked)
+        return; // cancelled: the field keeps what it had
+    CommonDialogFile.fileName = *picked;
+    TextFile->setText(*picked);
 }
 
 void frmMain::CommandLoad_Click()
 {
+    if (isCopying())
+        return;
+    const QString path = TextFile->text();
+    if (path.isEmpty())
+        return;
+    ListDstMusic->clear();
+    const TitleFile file = readTitleFile(path);
+    if (file.problem != TitleFile::Problem::None) {
+        ShowMessage(titleFileMessage(path, file));
+        return;
+    }
+    ListDstMusic->setItems(file.titles);
 }
 
 void frmMain::CommandAdd_Click()
 {
+    const QString title = TextName->text();
+    if (!title.isEmpty())
+        ListDstMusic->addItem(title);
 }
 
 void frmMain::CommandDel_Click()
 {
+    const int count = ListDstMusic->listCount();
+    if (count == 0)
+        return;
+    const int selected = ListDstMusic->listIndex();
+    ListDstMusic->removeItem(selected < 0 ? count - 1 : selected);
 }
 
 void frmMain::CommandRunAll_Click()
 {
+    if (isCopying())
+        return;
+    if (ListSrcMusic->listCount() == 0) {
+        ShowMessage(Msg::NoSources);
+        return;
+    }
+    if (ListDstMusic->listCount() == 0) {
+        ShowMessage(Msg::NoTitles);
+        return;
+    }
+    if (ListSrcMusic->listCount() != ListDstMusic->listCount()) {
+        ShowMessage(Msg::ListsDiffer);
+        return;
+    }
+    const RenamePlan plan = planRenames(TextPath->text(), ListSrcMusic->items(), ListDstMusic->items(),
+                                        msKindExt.at(static_cast<std::size_t>(mnKind)), platform::pathSeparator());
+    if (!plan.refused.isEmpty()) {
+        ShowMessage(refusedTitlesMessage(plan.refused));
+        return;
+    }
+    // The source list keeps the old names: a second run finds none of them and says so.
+    const QList<RenameFailure> failures = RenameAll(plan);
+    if (failures.isEmpty())
+        ShowMessage(Msg::Finished);
+    else
+        ShowMessage(renameFailuresMessage(plan, failures));
+}
+
+void frmMain::ShowMessage(const Message &message)
+{
+    m_interaction.showMessage(this, message.icon, productName(), message.text);
 }
 
 // --- Folder picker and copy

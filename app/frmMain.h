@@ -7,6 +7,7 @@
 // on a person goes through UserInteraction.
 
 #include "app/MessageCatalogue.h"
+#include "app/UserInteraction.h"
 #include "rename/SourceListing.h"
 
 #include <QMainWindow>
@@ -102,6 +103,14 @@ private:
     void CommandAdd_Click();
     void CommandDel_Click();
     void CommandRunAll_Click();
+    // Shows a catalogue message whose details have been filled in.
+    void ShowMessage(const Message &message);
+
+    // The file-open dialog of the title file. It lives as long as the window, so that it opens
+    // again at the path last chosen.
+    OpenFileRequest CommonDialogFile{QStringLiteral("曲名ﾌｧｲﾙを選択"), QStringLiteral("曲名ﾌｧｲﾙ (*.txt)"),
+                                     QStringLiteral("txt"), QStringLiteral("曲名ﾌｧｲﾙ")};
+
     void CommandCopyDst_Click();
     void cmdCopy_Click();
     void cmdContents_Click();

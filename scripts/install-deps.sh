@@ -10,6 +10,7 @@ packages=(
     desktop-file-utils        # desktop-file-validate, for the installed menu entry
     appstream                 # appstreamcli, for the installed AppStream metadata
     dpkg-dev file             # the Debian package's dependencies (dpkg-shlibdeps; CPack needs file)
+    exfatprogs exfat-fuse fuse3  # a case-insensitive exFAT stick on a loop device, for the rename tests
 )
 
 missing=()

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+namespace meloport {
+
+// The titles of a title file, one per line in track order, or why there are none.
+struct TitleFile {
+    enum class Problem { None, Unreadable, UnknownEncoding };
+
+    QStringList titles;
+    Problem problem = Problem::None;
+    platform::OsError error; // why the file could not be read
+};
+
+// The text of a title file: UTF-8, with or without a byte-order mark, when the bytes are valid
+// UTF-8; otherwise code page 932, as Japanese Windows writes it. Nothing when they are neither,
+// or hold a NUL, which no text file does (a UTF-16 file, say).
+std::optional<QString> decodeTitleText(QByteArrayView bytes);
+
+// One title per line. A carriage return, a carriage return and line feed, or a lone line feed
+// ends a line and is not part of it; empty lines are empty titles; a line end after the last
+// line adds no title.
+QStringList splitTitleLines(QStringView text);
+
+TitleFile readTitleFile(const QString &path);
+
+} // namespace meloport
