@@ -3,9 +3,13 @@
 // The few operating-system services the program needs, as free functions. One source file per
 // system implements them (chosen in platform/CMakeLists.txt), so callers never need an #ifdef.
 
+#include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 namespace meloport::platform {
 
@@ -26,5 +30,50 @@ QChar pathSeparator();
 // letter case. Folders, hidden files and other special files are left out. The names come back
 // unsorted. A folder that cannot be read gives no names.
 QStringList findFiles(const QString &folder, const QString &extension);
+
+// --- Whole files
+
+// A file's bytes, or why they could not be read (ENOENT when there is no such file).
+struct FileContents {
+    QByteArray bytes;
+    std::optional<OsError> error;
+};
+
+FileContents readWholeFile(const QString &path);
+
+// Puts `contents` in the place of the file at `path` in one step. A complete new file is written
+// beside it, flushed to the disk and read back; only when all of that worked and `accept` (if
+// given) agrees with the new file does it take the old one's name. On any failure the old file is
+// left exactly as it was and the new one is removed. A link keeps pointing at the replaced file.
+std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
+                                   const std::function<bool(const QString &newFile)> &accept = {});
+
+// --- Single instance
+
+enum class InstanceLockState {
+    Acquired,      // this is the only running program of this user
+    HeldByAnother, // another running program of this user holds the lock
+    Unavailable,   // the lock could not be tried; nothing is known about other programs
+};
+
+// One running program per user: the first program to take the lock file holds it until the lock
+// is destroyed or the process ends in any way, so a crash leaves nothing that blocks a later
+// start.
+class InstanceLock final {
+public:
+    explicit InstanceLock(const QString &path);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    InstanceLockState state() const { return m_state; }
+    // Why the lock is unavailable.
+    const std::optional<OsError> &error() const { return m_error; }
+
+private:
+    qintptr m_handle = -1;
+    InstanceLockState m_state = InstanceLockState::Unavailable;
+    std::optional<OsError> m_error;
+};
 
 } // namespace meloport::platform
