@@ -7,8 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
 using namespace meloport;
 
 namespace {
@@ -40,17 +38,6 @@ QStringList runProbe(const QStringList &arguments)
 class TestSettingsStore final : public QObject {
     Q_OBJECT
 private slots:
-    void emptyStoreGivesDefaults()
-    {
-        QTemporaryDir dir;
-        const SettingsStore store(dir.filePath(u"missing/Meloport.ini"_qs));
-        const QStringList expected{u""_qs, u"1.00"_qs, u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs};
-        QStringList values;
-        for (const SettingDefinition &definition : kSettingDefinitions)
-            values.append(store.value(definition.setting));
-        QCOMPARE(values, expected);
-    }
-
     void userFileIsWhereQSettingsKeepsIt()
     {
         QTemporaryDir dir;
@@ -58,16 +45,6 @@ private slots:
         QCOMPARE(SettingsStore::userFilePath(), dir.filePath(u"Meloport/Meloport.ini"_qs));
         QCOMPARE(SettingsStore::userFilePath(),
                  QSettings(QSettings::IniFormat, QSettings::UserScope, u"Meloport"_qs, u"Meloport"_qs).fileName());
-    }
-
-    void savedValuesReadBack()
-    {
-        QTemporaryDir dir;
-        const SettingsStore store(dir.filePath(u"Meloport/Meloport.ini"_qs));
-        QVERIFY(!store.save({{Setting::LastVersion, u"0.20"_qs}, {Setting::X, u"-1500"_qs}}));
-        QCOMPARE(store.value(Setting::LastVersion), u"0.20"_qs);
-        QCOMPARE(store.value(Setting::X), u"-1500"_qs);
-        QCOMPARE(readAll(store.filePath()), QByteArray("[Settings]\nLastVersion=0.20\nX=-1500\n"));
     }
 
     void otherLinesStayAsTheyAre_data()

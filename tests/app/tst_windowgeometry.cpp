@@ -15,7 +15,6 @@ private slots:
         QTest::newRow("negative, left of the primary screen") << u"-1500"_qs << -1500;
         QTest::newRow("half goes down to even") << u"1200.5"_qs << 1200;
         QTest::newRow("half goes up to even") << u"1201.5"_qs << 1202;
-        QTest::newRow("more than half goes up") << u"1200.51"_qs << 1201;
         QTest::newRow("trailing zeros keep a half") << u"1200.5000"_qs << 1200;
         QTest::newRow("anything above a half goes up") << u"1200.50000000000000000001"_qs << 1201;
         QTest::newRow("negative half to even") << u"-1201.5"_qs << -1202;
@@ -23,7 +22,6 @@ private slots:
         QTest::newRow("comma is no decimal mark") << u"12,7"_qs << 12;
         QTest::newRow("no exponent") << u"1e3"_qs << 1;
         QTest::newRow("not a number") << u"abc"_qs << 0;
-        QTest::newRow("empty") << QString() << 0;
         QTest::newRow("lone point") << u"."_qs << 0;
         QTest::newRow("fraction only") << u".7"_qs << 1;
         QTest::newRow("largest") << u"32767"_qs << 32767;
