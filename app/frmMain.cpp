@@ -3,8 +3,10 @@
 #include "about/DefHomeUrl.h"
 #include "about/HelpFile.h"
 #include "about/frmAbout.h"
+#include "app/Common.h"
 #include "app/ListBox.h"
 #include "app/Product.h"
+#include "app/SettingsStore.h"
 #include "app/Twips.h"
 #include "app/UserInteraction.h"
 #include "platform/Platform.h"
@@ -12,19 +14,26 @@
 #include "rename/RenamePlan.h"
 #include "rename/Renamer.h"
 #include "rename/TitleFile.h"
+#include "app/WindowGeometry.h"
+#include "platform/Platform.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QScreen>
 #include <QToolButton>
+#include <QWindow>
+
+#include <utility>
 
 namespace meloport {
 
@@ -143,9 +152,15 @@ QWidget *createControl(const ControlRow &row, QWidget *parent)
 } // namespace
 
 frmMain::frmMain(UserInteraction &interaction, QWidget *parent)
+    : frmMain(interaction, StatePaths::forCurrentUser(), parent)
+{
+}
+
+frmMain::frmMain(UserInteraction &interaction, StatePaths statePaths, QWidget *parent)
     : QMainWindow(parent)
     , msKindExt(defaultKindExtensions())
     , m_interaction(interaction)
+    , m_statePaths(std::move(statePaths))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("めろぽーと(**)"));
@@ -171,12 +186,117 @@ frmMain::~frmMain() = default;
 
 bool frmMain::Form_Load()
 {
+    // A lock that cannot be tried says nothing about other programs: start anyway.
+    auto lock = std::make_unique<platform::InstanceLock>(m_statePaths.instanceLock);
+    if (lock->state() == platform::InstanceLockState::HeldByAnother) {
+        ShowMessage(Msg::AlreadyRunning);
+        return false;
+    }
+    m_instanceLock = std::move(lock);
+
+    // Taken as it stands: a folder without a final separator runs into the file name.
+    m_helpFilePath = SettingsStore(m_statePaths.settingsFile).value(Setting::InstalledDir) + helpFileName();
+    LoadWindowSettings();
+    msKindExt = defaultKindExtensions();
+    mnKind = KindWav;
     UpdateKindMenu();
+    m_loaded = true;
     return true;
 }
 
 void frmMain::Form_Unload()
 {
+    m_interaction.closeHelp();
+    if (m_loaded)
+        SaveWindowSettings();
+}
+
+void frmMain::LoadWindowSettings()
+{
+    const SettingsStore store(m_statePaths.settingsFile);
+    if (store.value(Setting::LastVersion) != GetVersionString())
+        return;
+
+    // All four are converted before any is applied. One that does not fit (a window beyond
+    // 32767 twips on a wide desktop) keeps the design geometry for this start; the next save
+    // writes the real values again.
+    const auto x = twipsFromText(store.value(Setting::X));
+    const auto y = twipsFromText(store.value(Setting::Y));
+    const auto width = twipsFromText(store.value(Setting::Width));
+    const auto height = twipsFromText(store.value(Setting::Height));
+    if (!x || !y || !width || !height)
+        return;
+
+    QRect frame(twipsToPixels(*x, logicalDpiX()), twipsToPixels(*y, logicalDpiY()),
+                twipsToPixels(*width, logicalDpiX()), twipsToPixels(*height, logicalDpiY()));
+    // A size with no room for the menu bar (a garbled value reads as 0) keeps the design size.
+    const bool usableSize = frame.width() > 0 && frame.height() > menuBar()->sizeHint().height();
+    if (!usableSize)
+        frame.setSize(frameGeometry().size());
+
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    // move() places a window by its frame, as the stored values are.
+    move(keepOnScreen(frame, screens, primary ? primary->availableGeometry() : QRect()));
+
+    if (usableSize) {
+        m_restoredFrameSize = frame.size();
+        applyRestoredFrameSize();
+    }
+}
+
+void frmMain::applyRestoredFrameSize()
+{
+    // Until the window manager has framed the window (on X11, some time after it is shown) the
+    // frame is unknown; sizing the inside before would make the window grow at every start.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (!m_restoredFrameSize || frame.isNull())
+        return;
+    const QSize outer = *std::exchange(m_restoredFrameSize, std::nullopt);
+    const QSize window = outer.shrunkBy(frame);
+    const QSize client(window.width(), window.height() - menuBar()->sizeHint().height());
+    if (client.isEmpty())
+        return; // no room inside the frame: the design size stays
+    // The window has a fixed size: its inside and the window itself are fixed anew.
+    centralWidget()->setFixedSize(client);
+    setFixedSize(window);
+}
+
+void frmMain::SaveWindowSettings()
+{
+    // A minimized window's place says nothing of where the user wants it: the last save stands.
+    if (isMinimized())
+        return;
+    // QWidget::frameGeometry() can miss a frame that the window manager added without moving
+    // the window; the native window knows it.
+    const QRect frame = windowHandle() ? windowHandle()->frameGeometry() : frameGeometry();
+    const SettingsStore store(m_statePaths.settingsFile);
+    const auto error = store.save({
+        {Setting::LastVersion, GetVersionString()},
+        {Setting::X, twipsToText(pixelsToTwips(frame.x(), logicalDpiX()))},
+        {Setting::Y, twipsToText(pixelsToTwips(frame.y(), logicalDpiY()))},
+        {Setting::Width, twipsToText(pixelsToTwips(frame.width(), logicalDpiX()))},
+        {Setting::Height, twipsToText(pixelsToTwips(frame.height(), logicalDpiY()))},
+    });
+    // The program is ending and has no message for this; the old settings are still intact.
+    if (error)
+        qWarning("Meloport: settings not saved to %ls: %ls", qUtf16Printable(store.filePath()),
+                 qUtf16Printable(error->reason));
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    applyRestoredFrameSize();
+}
+
+void frmMain::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // On X11 the frame arrives with the move that puts the window into it.
+    applyRestoredFrameSize();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

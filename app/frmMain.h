@@ -8,19 +8,29 @@
 
 #include "app/MessageCatalogue.h"
 #include "app/UserInteraction.h"
+#include "app/StatePaths.h"
 #include "rename/SourceListing.h"
 
 #include <QMainWindow>
+
+#include <memory>
+#include <optional>
 
 class QAction;
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMoveEvent;
 class QPushButton;
+class QShowEvent;
 class QToolButton;
 
 namespace meloport {
+
+namespace platform {
+class InstanceLock;
+}
 
 class ListBox;
 class UserInteraction;
@@ -28,7 +38,10 @@ class UserInteraction;
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
+    // With the current user's settings and single-instance lock.
     explicit frmMain(UserInteraction &interaction, QWidget *parent = nullptr);
+    // With the settings and the lock at other places (tests use temporary ones).
+    frmMain(UserInteraction &interaction, StatePaths statePaths, QWidget *parent = nullptr);
     ~frmMain() override;
 
     // Runs before the window is first shown. False when the program must end at once.
@@ -42,6 +55,9 @@ public:
     void ListSourceMusic(const QString &folder);
     // Shows a catalogue message in a modal box.
     void ShowMessage(Msg number);
+
+    // InstalledDir followed by the help file's name, as start-up set it.
+    const QString &helpFilePath() const { return m_helpFilePath; }
 
     // The current kind and its extension table.
     qint16 mnKind = KindWav;
@@ -81,6 +97,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     // True while a copy runs: commands that would change its lists or files are then ignored.
@@ -91,6 +109,10 @@ private:
     void createMenus();
     void connectCommands();
     int twips(int value) const;
+
+    void LoadWindowSettings();
+    void SaveWindowSettings();
+    void applyRestoredFrameSize();
 
     void selectKind(qint16 kind);
     void cmdWav_Click();
@@ -125,6 +147,14 @@ private:
     bool m_copying = false;
     // Set at start-up from InstalledDir and the help file's name, then never changed.
     QString m_helpFilePath;
+    StatePaths m_statePaths;
+    // Held from start-up to the end of the program.
+    std::unique_ptr<platform::InstanceLock> m_instanceLock;
+    // Only a window whose load event ran to its end saves its place when it closes.
+    bool m_loaded = false;
+    // A restored outer size waits here until the window manager has put its frame around the
+    // window: only then does it tell how large the inside must be.
+    std::optional<QSize> m_restoredFrameSize;
 };
 
 } // namespace meloport

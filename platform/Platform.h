@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace meloport::platform {
@@ -59,11 +60,53 @@ private:
 
 // --- Reading text files
 
-// Reads the whole file into `contents`. Nothing on success.
-std::optional<OsError> readWholeFile(const QString &path, QByteArray &contents);
-
 // Decodes Windows code page 932: Shift-JIS with its NEC and IBM extensions, in which title files
 // written on Japanese Windows are stored. Nothing when the bytes are not valid there.
 std::optional<QString> decodeCodePage932(QByteArrayView bytes);
+
+// --- Whole files
+
+// A file's bytes, or why they could not be read (ENOENT when there is no such file).
+struct FileContents {
+    QByteArray bytes;
+    std::optional<OsError> error;
+};
+
+FileContents readWholeFile(const QString &path);
+
+// Puts `contents` in the place of the file at `path` in one step. A complete new file is written
+// beside it, flushed to the disk and read back; only when all of that worked and `accept` (if
+// given) agrees with the new file does it take the old one's name. On any failure the old file is
+// left exactly as it was and the new one is removed. A link keeps pointing at the replaced file.
+std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
+                                   const std::function<bool(const QString &newFile)> &accept = {});
+
+// --- Single instance
+
+enum class InstanceLockState {
+    Acquired,      // this is the only running program of this user
+    HeldByAnother, // another running program of this user holds the lock
+    Unavailable,   // the lock could not be tried; nothing is known about other programs
+};
+
+// One running program per user: the first program to take the lock file holds it until the lock
+// is destroyed or the process ends in any way, so a crash leaves nothing that blocks a later
+// start.
+class InstanceLock final {
+public:
+    explicit InstanceLock(const QString &path);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    InstanceLockState state() const { return m_state; }
+    // Why the lock is unavailable.
+    const std::optional<OsError> &error() const { return m_error; }
+
+private:
+    qintptr m_handle = -1;
+    InstanceLockState m_state = InstanceLockState::Unavailable;
+    std::optional<OsError> m_error;
+};
 
 } // namespace meloport::platform

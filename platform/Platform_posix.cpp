@@ -1,13 +1,17 @@
 #include "platform/Platform.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace meloport::platform {
 
@@ -94,6 +98,174 @@ QStringList findFiles(const QString &folder, const QString &extension)
             names.append(QString::fromUtf8(entry->d_name, static_cast<qsizetype>(length)));
     }
     return names;
+}
+
+namespace {
+
+OsError osError(int code)
+{
+    return {code, describeError(code)};
+}
+
+// Closes a file descriptor when it goes out of scope.
+class Fd final {
+public:
+    explicit Fd(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+
+    int get() const { return m_fd; }
+    // Closes now: the result of close() is the last word on whether buffered data reached the disk.
+    bool close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    auto left = static_cast<std::size_t>(bytes.size());
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+FileContents readWholeFile(const QString &path)
+{
+    FileContents result;
+    // Non-blocking, so that a named pipe typed in by mistake cannot hang the window.
+    Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
+        result.error = osError(errno);
+        return result;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode))
+        result.bytes.reserve(static_cast<qsizetype>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            result.error = osError(errno);
+            result.bytes.clear();
+            break;
+        }
+        result.bytes.append(buffer, got);
+    }
+    return result;
+}
+
+std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
+                                   const std::function<bool(const QString &newFile)> &accept)
+{
+    // Through a link, the file it points at is replaced: renaming over the link itself would cut
+    // it off from its target.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QByteArray target = QFile::encodeName(canonical.isEmpty() ? path : canonical);
+
+    // Beside the old file, so that the rename stays on one file system and is atomic.
+    QByteArray temporary = target + ".XXXXXX";
+    Fd fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return osError(errno);
+
+    const auto fail = [&temporary](int code) -> std::optional<OsError> {
+        ::unlink(temporary.constData());
+        return osError(code);
+    };
+
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0)
+        (void)::fchmod(fd.get(), old.st_mode & 07777);
+
+    // A full disk can show up in write(), in fsync() or only in close().
+    if (!writeAll(fd.get(), contents) || ::fsync(fd.get()) != 0 || !fd.close())
+        return fail(errno);
+
+    // Read back: the new file must be complete before it may take the old one's place.
+    const FileContents written = readWholeFile(QFile::decodeName(temporary));
+    if (written.error)
+        return fail(written.error->code);
+    if (written.bytes != contents || (accept && !accept(QFile::decodeName(temporary))))
+        return fail(EIO);
+
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return fail(errno);
+
+    // Make the new name itself durable; the data already is, so a failure here loses nothing.
+    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(target)).absolutePath());
+    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        (void)::fsync(dir.get());
+    return std::nullopt;
+}
+
+InstanceLock::InstanceLock(const QString &path)
+{
+    if (path.isEmpty()) {
+        m_error = osError(ENOENT);
+        return;
+    }
+    // O_CLOEXEC: a program started from here (the web browser) must not inherit the lock and keep
+    // it after this one has ended. O_NOFOLLOW: never lock whatever a link planted there points at.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        m_error = osError(errno);
+        return;
+    }
+    // The kernel drops an flock() lock when its holder ends, however it ends: a file left behind
+    // by a crash is simply taken over.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        ::close(fd);
+        if (code == EWOULDBLOCK)
+            m_state = InstanceLockState::HeldByAnother;
+        else
+            m_error = osError(code);
+        return;
+    }
+    m_handle = fd;
+    m_state = InstanceLockState::Acquired;
+
+    // Only for a person looking into the folder: which process holds it.
+    const QByteArray pid = QByteArray::number(::getpid()) + '\n';
+    if (::ftruncate(fd, 0) == 0)
+        (void)writeAll(fd, pid);
+}
+
+InstanceLock::~InstanceLock()
+{
+    // Closing releases the lock. The file stays: removing it would let a start that has just
+    // opened the old file and a start that creates a new one both believe they are alone.
+    if (m_handle >= 0)
+        ::close(static_cast<int>(m_handle));
 }
 
 } // namespace meloport::platform

@@ -37,13 +37,13 @@ QStringList splitTitleLines(QStringView text)
 TitleFile readTitleFile(const QString &path)
 {
     TitleFile file;
-    QByteArray bytes;
-    if (const auto error = platform::readWholeFile(path, bytes)) {
+    const platform::FileContents contents = platform::readWholeFile(path);
+    if (contents.error) {
         file.problem = TitleFile::Problem::Unreadable;
-        file.error = *error;
+        file.error = *contents.error;
         return file;
     }
-    const std::optional<QString> text = decodeTitleText(bytes);
+    const std::optional<QString> text = decodeTitleText(contents.bytes);
     if (!text) {
         file.problem = TitleFile::Problem::UnknownEncoding;
         return file;

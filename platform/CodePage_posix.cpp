@@ -1,43 +1,11 @@
 #include "platform/Platform.h"
 
-#include <QFile>
 #include <QSysInfo>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <iconv.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace meloport::platform {
-
-std::optional<OsError> readWholeFile(const QString &path, QByteArray &contents)
-{
-    contents.clear();
-    // Non-blocking, so that a named pipe typed in by mistake cannot hang the window.
-    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return OsError{errno, describeError(errno)};
-    struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        contents.reserve(static_cast<qsizetype>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            contents.append(buffer, static_cast<qsizetype>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            const int error = errno;
-            close(fd);
-            contents.clear();
-            return OsError{error, describeError(error)};
-        }
-    }
-    close(fd);
-    return std::nullopt;
-}
 
 std::optional<QString> decodeCodePage932(QByteArrayView bytes)
 {

@@ -1,0 +1,72 @@
+// Runs one settings or lock operation in a process of its own, so that a test can fault it
+// from outside: a file size limit that acts as a full disk, a user without rights (the tests run
+// as root), or a lock held by a program that is still running.
+//
+//   state_probe [--fsize BYTES] [--as-nobody] load FILE   prints every setting, one a line
+//   state_probe [--fsize BYTES] [--as-nobody] save FILE   saves fixed values, prints "saved" or why not
+//   state_probe lock FILE                                 prints the lock's state and holds it until
+//                                                         standard input closes
+
+#include "app/SettingsStore.h"
+#include "platform/Platform.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace meloport;
+
+namespace {
+
+void print(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+
+    if (args.value(0) == u"--fsize") {
+        // Writes beyond the limit then fail with EFBIG instead of killing the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlim_t bytes = args.value(1).toULongLong();
+        const rlimit limit{bytes, bytes};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 2;
+        args = args.mid(2);
+    }
+    if (args.value(0) == u"--as-nobody") {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            return 2;
+        args = args.mid(1);
+    }
+
+    const QString command = args.value(0);
+    const QString path = args.value(1);
+    if (command == u"load") {
+        const SettingsStore store(path);
+        for (const SettingDefinition &definition : kSettingDefinitions)
+            print(store.value(definition.setting));
+    } else if (command == u"save") {
+        const auto error = SettingsStore(path).save({{Setting::LastVersion, u"0.20"_qs}, {Setting::X, u"1500"_qs}});
+        print(error ? error->reason : u"saved"_qs);
+    } else if (command == u"lock") {
+        const platform::InstanceLock lock(path);
+        print(lock.state() == platform::InstanceLockState::Acquired ? u"acquired"_qs : u"not acquired"_qs);
+        while (std::getchar() != EOF) {
+        }
+    } else {
+        return 2;
+    }
+    return 0;
+}
