@@ -9,13 +9,12 @@
 #include "app/SettingsStore.h"
 #include "app/Twips.h"
 #include "app/UserInteraction.h"
+#include "app/WindowGeometry.h"
 #include "platform/Platform.h"
 #include "rename/RenameMessages.h"
 #include "rename/RenamePlan.h"
 #include "rename/Renamer.h"
 #include "rename/TitleFile.h"
-#include "app/WindowGeometry.h"
-#include "platform/Platform.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -28,8 +27,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolButton>
 #include <QWindow>
 
