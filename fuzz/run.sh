@@ -3,7 +3,7 @@
 # or `fuzz/run.sh -max_total_time=30` for a short bounded run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --tests
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)" --target fuzz_titlefile
 corpus=$(mktemp -d)

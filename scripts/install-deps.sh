@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running Meloport need, when missing.
+# Installs the Debian packages that building and running Meloport need, when missing;
+# with --tests, also what the tests, the sanitizer build and the fuzz target need.
 set -euo pipefail
 
 packages=(
@@ -7,11 +8,15 @@ packages=(
     qt6-base-dev              # Qt Core, Widgets and Test, with moc and rcc
     qt6-translations-l10n     # Japanese standard buttons in dialogs
     fonts-ipafont-gothic      # glyphs for the Japanese interface
+)
+test_packages=(
     desktop-file-utils        # desktop-file-validate, for the installed menu entry
     appstream                 # appstreamcli, for the installed AppStream metadata
     dpkg-dev file             # the Debian package's dependencies (dpkg-shlibdeps; CPack needs file)
     exfatprogs exfat-fuse fuse3  # a case-insensitive exFAT stick on a loop device, for the rename tests
+    clang libclang-rt-14-dev  # libFuzzer, for the title-file fuzz target
 )
+[ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 
 missing=()
 for package in "${packages[@]}"; do
