@@ -40,4 +40,14 @@ struct Message {
 // is a programming error.
 const Message &LoadMessage(Msg number);
 
+// The entry with its markers %1, %2 ... filled in, all in one pass, so that a value holding "%1"
+// stays as it is.
+template <typename... Texts>
+Message FormatMessage(Msg number, const Texts &...texts)
+{
+    Message message = LoadMessage(number);
+    message.text = message.text.arg(texts...);
+    return message;
+}
+
 } // namespace meloport

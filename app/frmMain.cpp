@@ -419,8 +419,7 @@ void frmMain::connectCommands()
 
 void frmMain::ShowMessage(Msg number)
 {
-    const Message &message = LoadMessage(number);
-    m_interaction.showMessage(this, message.icon, productName(), message.text);
+    ShowMessage(LoadMessage(number));
 }
 
 // --- Music kind and source listing
@@ -596,8 +595,7 @@ void frmMain::openHelp(int topic)
     QStringList places;
     for (const QString &candidate : candidates)
         places.append(QDir::toNativeSeparators(candidate));
-    const Message &message = LoadMessage(Msg::HelpFileMissing);
-    m_interaction.showMessage(this, message.icon, productName(), message.text.arg(places.join(u'\n')));
+    ShowMessage(FormatMessage(Msg::HelpFileMissing, places.join(u'\n')));
 }
 
 void frmMain::cmdUpdate_Click()
@@ -605,8 +603,7 @@ void frmMain::cmdUpdate_Click()
     const QUrl page(kDownloadUrl.toString());
     if (m_interaction.openUrl(page))
         return;
-    const Message &message = LoadMessage(Msg::BrowserFailed);
-    m_interaction.showMessage(this, message.icon, productName(), message.text.arg(page.toString()));
+    ShowMessage(FormatMessage(Msg::BrowserFailed, page.toString()));
 }
 
 void frmMain::cmdAbout_Click()

@@ -55,6 +55,7 @@ public:
     void ListSourceMusic(const QString &folder);
     // Shows a catalogue message in a modal box.
     void ShowMessage(Msg number);
+    void ShowMessage(const Message &message);
 
     // InstalledDir followed by the help file's name, as start-up set it.
     const QString &helpFilePath() const { return m_helpFilePath; }
@@ -126,8 +127,6 @@ private:
     void CommandDel_Click();
     void CommandRunAll_Click();
     // Shows a catalogue message whose details have been filled in.
-    void ShowMessage(const Message &message);
-
     // The file-open dialog of the title file. It lives as long as the window, so that it opens
     // again at the path last chosen.
     OpenFileRequest CommonDialogFile{QStringLiteral("曲名ﾌｧｲﾙを選択"), QStringLiteral("曲名ﾌｧｲﾙ (*.txt)"),

@@ -6,16 +6,6 @@ namespace meloport {
 
 namespace {
 
-// The catalogue entry with its markers filled in, all in one pass: a title holding "%1" stays as
-// it is.
-template <typename... Texts>
-Message filled(Msg number, const Texts &...texts)
-{
-    Message message = LoadMessage(number);
-    message.text = message.text.arg(texts...);
-    return message;
-}
-
 // The lines of a list, cut off after the first few with a count of the rest.
 template <typename Entry, typename Describe>
 QString listLines(const QList<Entry> &entries, Describe describe)
@@ -25,7 +15,7 @@ QString listLines(const QList<Entry> &entries, Describe describe)
     for (qsizetype i = 0; i < shown; ++i)
         lines.append(describe(entries[i]));
     if (entries.size() > shown)
-        lines.append(filled(Msg::MoreNotShown, QString::number(entries.size() - shown)).text);
+        lines.append(FormatMessage(Msg::MoreNotShown, QString::number(entries.size() - shown)).text);
     return lines.join(u'\n');
 }
 
@@ -49,8 +39,8 @@ Msg problemMessage(TitleProblem problem)
 Message titleFileMessage(const QString &path, const TitleFile &file)
 {
     if (file.problem == TitleFile::Problem::UnknownEncoding)
-        return filled(Msg::TitleFileEncoding, path);
-    return filled(Msg::TitleFileUnreadable, path, file.error.reason);
+        return FormatMessage(Msg::TitleFileEncoding, path);
+    return FormatMessage(Msg::TitleFileUnreadable, path, file.error.reason);
 }
 
 Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
@@ -59,20 +49,20 @@ Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
         // A NUL would end the text where the message box shows it.
         QString shown = title.title;
         shown.replace(QChar(u'\0'), QChar(u'\u2400'));
-        return filled(Msg::RefusedTitleLine, QString::number(title.position + 1), shown,
+        return FormatMessage(Msg::RefusedTitleLine, QString::number(title.position + 1), shown,
                       LoadMessage(problemMessage(title.problem)).text)
             .text;
     });
-    return filled(Msg::TitlesRefused, lines);
+    return FormatMessage(Msg::TitlesRefused, lines);
 }
 
 Message renameFailuresMessage(const RenamePlan &plan, const QList<RenameFailure> &failures)
 {
     const QString lines = listLines(failures, [&plan](const RenameFailure &failure) {
         const RenamePair &pair = plan.pairs.at(failure.position);
-        return filled(Msg::RenameFailureLine, pair.oldName, pair.newName, failure.error.reason).text;
+        return FormatMessage(Msg::RenameFailureLine, pair.oldName, pair.newName, failure.error.reason).text;
     });
-    return filled(Msg::RenameFailures, QString::number(plan.pairs.size()), QString::number(failures.size()), lines);
+    return FormatMessage(Msg::RenameFailures, QString::number(plan.pairs.size()), QString::number(failures.size()), lines);
 }
 
 } // namespace meloport
