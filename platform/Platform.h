@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 namespace meloport::platform {
 
 // An operating-system failure: the system's own code, kept so callers can tell cases apart,
@@ -26,5 +29,19 @@ QChar pathSeparator();
 // letter case. Folders, hidden files and other special files are left out. The names come back
 // unsorted. A folder that cannot be read gives no names.
 QStringList findFiles(const QString &folder, const QString &extension);
+
+// --- Copying files
+
+// How much of a long file is copied before the copy's `betweenChunks` is called.
+inline constexpr qint64 kCopyChunkBytes = 4 * 1024 * 1024;
+
+// Copies the file `source` to the path `destination`, replacing a file of that name. The data
+// go into a temporary file beside the destination, renamed over it only once complete: on any
+// failure (a full disk, no permission, the source gone or cut short) the old destination stays
+// as it was and no temporary file is left. Copying a file onto itself, by whatever path or
+// link, fails and leaves it alone. `betweenChunks` runs between chunks of a long file, so that
+// a window can paint while it is copied.
+std::optional<OsError> copyFile(const QString &source, const QString &destination,
+                                const std::function<void()> &betweenChunks = {});
 
 } // namespace meloport::platform
