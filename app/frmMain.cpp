@@ -370,12 +370,29 @@ void frmMain::CommandRunAll_Click()
 
 // --- Folder picker and copy
 
+namespace {
+
+constexpr QStringView kFolderPickerTitle = u"フォルダを選択してください";
+
+} // namespace
+
 void frmMain::CommandBrowsePath_Click()
 {
+    // Relisting would change the list under a running copy.
+    if (isCopying())
+        return;
+    const QString folder = m_interaction.browseForFolder(this, TextPath->text(), kFolderPickerTitle.toString());
+    TextPath->setText(folder);
+    if (!folder.isEmpty())
+        ListSourceMusic(folder);
 }
 
 void frmMain::CommandCopyDst_Click()
 {
+    // A running copy reads the field for every file, and would stand still behind the picker.
+    if (isCopying())
+        return;
+    TextCopyDst->setText(m_interaction.browseForFolder(this, TextCopyDst->text(), kFolderPickerTitle.toString()));
 }
 
 void frmMain::cmdCopy_Click()
