@@ -1,17 +1,22 @@
 #include "app/frmMain.h"
 
+#include "app/Common.h"
 #include "app/ListBox.h"
 #include "app/Product.h"
 #include "app/Twips.h"
 #include "app/UserInteraction.h"
+#include "platform/Platform.h"
+#include "rename/DlgCopy.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -397,10 +402,68 @@ void frmMain::CommandCopyDst_Click()
 
 void frmMain::cmdCopy_Click()
 {
+    if (isCopying())
+        return;
+    // A destination of blanks is taken as none: with the separator added it would name the
+    // root folder.
+    if (QStringView(TextCopyDst->text()).trimmed().isEmpty()) {
+        ShowMessage(Msg::NoCopyDestination);
+        return;
+    }
+    if (ListSrcMusic->listCount() == 0) {
+        ShowMessage(Msg::NoSources);
+        return;
+    }
+
+    // The window's events run inside the copy; one of them may even destroy the window.
+    const QPointer<frmMain> alive(this);
+    m_copying = true;
+    CopyAll();
+    if (!alive)
+        return;
+    m_copying = false;
+    if (!gbAbortCopy)
+        ShowMessage(Msg::Finished);
+}
+
+void frmMain::CopyAll()
+{
+    const QPointer<frmMain> alive(this);
+    const auto yield = [] { QCoreApplication::processEvents(); };
+
+    gbAbortCopy = false;
+    if (!m_dlgCopy)
+        m_dlgCopy = new DlgCopy(this);
+    m_dlgCopy->gnMax = ListSrcMusic->listCount();
+    m_dlgCopy->show();
+
+    // Nothing changes the list while a copy runs, so it is read once.
+    const QStringList names = ListSrcMusic->items();
+    for (const QString &name : names) {
+        yield();
+        if (!alive)
+            return;
+        m_dlgCopy->NextMusic();
+        if (gbAbortCopy)
+            return;
+        // The folder fields are read for every file, as they stand at that moment.
+        const auto failure = platform::copyFile(AddPathSeparator(TextPath->text()) + name,
+                                                AddPathSeparator(TextCopyDst->text()) + name, yield);
+        if (!alive)
+            return;
+        if (failure) {
+            m_dlgCopy->AbortCopy();
+            ShowMessage(Msg::CopyFailed);
+        }
+    }
 }
 
 void frmMain::stopCopyForClose()
 {
+    // As the cancel button does: the copy loop below on the stack ends at its next turn, after
+    // the file under way.
+    if (isCopying())
+        m_dlgCopy->AbortCopy();
 }
 
 // --- Help and about

@@ -21,6 +21,7 @@ class QToolButton;
 
 namespace meloport {
 
+class DlgCopy;
 class ListBox;
 class UserInteraction;
 
@@ -104,12 +105,15 @@ private:
     void CommandRunAll_Click();
     void CommandCopyDst_Click();
     void cmdCopy_Click();
+    void CopyAll();
     void cmdContents_Click();
     void cmdUpdate_Click();
     void cmdAbout_Click();
 
     UserInteraction &m_interaction;
     bool m_copying = false;
+    // The copy's progress dialog, made for the first copy and kept for the next ones.
+    DlgCopy *m_dlgCopy = nullptr;
     // Set at start-up from InstalledDir and the help file's name, then never changed.
     QString m_helpFilePath;
 };

@@ -1,0 +1,352 @@
+#include "app/ListBox.h"
+#include "app/frmMain.h"
+#include "platform/Platform.h"
+#include "rename/DlgCopy.h"
+#include "support/Folders.h"
+#include "support/RecordingInteraction.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cstdio>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace meloport;
+
+namespace {
+
+// The first file of a copy takes two chunks, so the window's events run while it is copied.
+constexpr qint64 kTwoChunks = platform::kCopyChunkBytes + 1;
+
+QStringList texts(const QList<Msg> &numbers)
+{
+    QStringList result;
+    for (Msg number : numbers)
+        result.append(LoadMessage(number).text);
+    return result;
+}
+
+// A window set to copy the files of a fresh source folder, all listed, into a fresh
+// destination folder.
+struct CopyRun {
+    explicit CopyRun(const QStringList &names)
+    {
+        for (qsizetype i = 0; i < names.size(); ++i)
+            folders::write(source.filePath(names[i]), folders::content(i == 0 ? kTwoChunks : 3000 + i, char('a' + i)));
+        window.TextPath->setText(source.path());
+        window.TextCopyDst->setText(destination.path());
+        window.ListSourceMusic(source.path());
+        // The titles play no part in a copy.
+        window.ListDstMusic->setItems({u"Title one"_qs, u"Title two"_qs});
+    }
+
+    // The lines of the source folder's record for these names: what the destination should hold.
+    QStringList sourceRecord(const QStringList &names) const
+    {
+        QStringList lines;
+        for (const QString &line : folders::snapshot(source.path()))
+            if (names.contains(line.section(u' ', 0, 0)))
+                lines.append(line);
+        return lines;
+    }
+
+    QTemporaryDir source;
+    QTemporaryDir destination;
+    RecordingInteraction interaction;
+    frmMain window{interaction};
+};
+
+// Runs `action` at the first turn of the copy, the dialog just opened.
+void atFirstTurn(frmMain &window, const std::function<void(DlgCopy &)> &action)
+{
+    QMetaObject::invokeMethod(
+        &window, [&window, action] { action(*window.findChild<DlgCopy *>()); }, Qt::QueuedConnection);
+}
+
+// Runs `action` while the first file is being copied: the dialog's first advance comes just
+// before that copy, and the copy lets the window's events run between its chunks.
+void whileCopyingFirst(frmMain &window, const std::function<void(DlgCopy &)> &action)
+{
+    atFirstTurn(window, [action](DlgCopy &dialog) {
+        QObject::connect(
+            dialog.ProgressBarCopy, &QProgressBar::valueChanged, &dialog,
+            [&dialog, action] {
+                QMetaObject::invokeMethod(&dialog, [&dialog, action] { action(dialog); }, Qt::QueuedConnection);
+            },
+            Qt::SingleShotConnection);
+    });
+}
+
+// --- Faults that need a process of their own: it runs the copy and exits with 0 when the
+// user was shown 207 and nothing else.
+
+enum Fault { FullDisk, ReadOnlyDestination, OntoItselfThroughBindMount, UnreadableSource };
+constexpr int kFaultImpossible = 77;
+constexpr char kChildVariable[] = "MELOPORT_COPY_CHILD";
+
+int copyInChild()
+{
+    RecordingInteraction interaction;
+    frmMain window(interaction);
+    window.TextPath->setText(qEnvironmentVariable("MELOPORT_SOURCE"));
+    window.TextCopyDst->setText(qEnvironmentVariable("MELOPORT_DESTINATION"));
+    window.ListSourceMusic(window.TextPath->text());
+    window.cmdCopy->trigger();
+    if (interaction.messageTexts() == texts({Msg::CopyFailed}))
+        return 0;
+    std::fprintf(stderr, "shown: %s\n", qPrintable(interaction.messageTexts().join(u" | ")));
+    return 1;
+}
+
+// Sets the fault up in the child, before it starts the test program again.
+void injectFault(Fault fault, const char *source, const char *destination)
+{
+    const auto privateMounts = [] {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            ::_exit(kFaultImpossible);
+    };
+    switch (fault) {
+    case FullDisk: {
+        // Writes beyond 64 KiB fail as on a full disk, instead of killing the process.
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 64 * 1024;
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0 || ::signal(SIGXFSZ, SIG_IGN) == SIG_ERR)
+            ::_exit(kFaultImpossible);
+        break;
+    }
+    case ReadOnlyDestination:
+        privateMounts();
+        if (::mount(destination, destination, nullptr, MS_BIND, nullptr) != 0
+            || ::mount(nullptr, destination, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+            ::_exit(kFaultImpossible);
+        break;
+    case OntoItselfThroughBindMount:
+        privateMounts();
+        if (::mount(source, destination, nullptr, MS_BIND, nullptr) != 0)
+            ::_exit(kFaultImpossible);
+        break;
+    case UnreadableSource:
+        // Permissions stop only a user who is not root.
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(kFaultImpossible);
+        break;
+    }
+}
+
+} // namespace
+
+class TestCopyAll final : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { gbAbortCopy = false; }
+
+    void checksBeforeCopying_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<QList<Msg>>("shown");
+        QTest::newRow("no destination, no files: 206 only") << QString() << false << QList<Msg>{Msg::NoCopyDestination};
+        QTest::newRow("no destination: 206") << QString() << true << QList<Msg>{Msg::NoCopyDestination};
+        QTest::newRow("blank destination: 206, not the root folder") << u"  "_qs << true
+                                                                      << QList<Msg>{Msg::NoCopyDestination};
+        QTest::newRow("no files: 205") << u"dst"_qs << false << QList<Msg>{Msg::NoSources};
+    }
+    void checksBeforeCopying()
+    {
+        QFETCH(QString, destination);
+        QFETCH(bool, listed);
+        QFETCH(QList<Msg>, shown);
+        CopyRun run({u"a.wav"_qs});
+        run.window.TextCopyDst->setText(destination);
+        if (!listed)
+            run.window.ListSrcMusic->clear();
+        run.window.cmdCopy->trigger();
+        QCOMPARE(run.interaction.messageTexts(), texts(shown));
+        QVERIFY(!run.window.findChild<DlgCopy *>());
+    }
+
+    void oneFile()
+    {
+        CopyRun run({u"a.wav"_qs});
+        QString atStart;
+        QString duringCopy;
+        const QString copied = run.destination.filePath(u"a.wav"_qs);
+        atFirstTurn(run.window, [&](DlgCopy &dialog) {
+            atStart = u"%1 at %2 of %3"_qs.arg(dialog.isVisible() ? u"open"_qs : u"closed"_qs)
+                          .arg(dialog.ProgressBarCopy->value())
+                          .arg(dialog.ProgressBarCopy->maximum());
+        });
+        whileCopyingFirst(run.window, [&](DlgCopy &dialog) {
+            duringCopy = u"%1 at %2, file %3"_qs.arg(dialog.isVisible() ? u"open"_qs : u"closed"_qs)
+                             .arg(dialog.ProgressBarCopy->value())
+                             .arg(QFile::exists(copied) ? u"there"_qs : u"not there yet"_qs);
+        });
+        run.window.cmdCopy->trigger();
+        QCOMPARE(atStart, u"open at 0 of 1"_qs);
+        QCOMPARE(duringCopy, u"closed at 1, file not there yet"_qs);
+        QCOMPARE(folders::snapshot(run.destination.path()), run.sourceRecord({u"a.wav"_qs}));
+        QCOMPARE(run.interaction.messageTexts(), texts({Msg::Finished}));
+    }
+
+    void outcomes_data()
+    {
+        QTest::addColumn<QString>("twist");
+        QTest::addColumn<QStringList>("arrived");
+        QTest::addColumn<QList<Msg>>("shown");
+        const QStringList all{u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs};
+        const QStringList first{u"a.wav"_qs};
+        const QList<Msg> none;
+        const QList<Msg> finished{Msg::Finished};
+        const QList<Msg> failed{Msg::CopyFailed};
+        QTest::newRow("three files copied under their listed names, then 203") << QString() << all << finished;
+        QTest::newRow("same-named file at the destination replaced") << u"old file at destination"_qs << all
+                                                                     << finished;
+        QTest::newRow("cancel during the first: it completes, no second, no message") << u"cancel"_qs << first << none;
+        QTest::newRow("closing the window stops the copy as a cancel does") << u"close window"_qs << first << none;
+        QTest::newRow("second of three missing: first copied, 207 once, third not") << u"second missing"_qs << first
+                                                                                    << failed;
+        QTest::newRow("destination folder missing: 207") << u"destination missing"_qs << QStringList{} << failed;
+        QTest::newRow("onto itself: 207, file intact") << u"onto itself"_qs << QStringList{} << failed;
+        QTest::newRow("onto itself through a linked folder: 207") << u"linked folder"_qs << QStringList{} << failed;
+    }
+    void outcomes()
+    {
+        QFETCH(QString, twist);
+        QFETCH(QStringList, arrived);
+        QFETCH(QList<Msg>, shown);
+        CopyRun run({u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs});
+        run.window.show();
+        if (twist == u"old file at destination")
+            folders::write(run.destination.filePath(u"a.wav"_qs), "old");
+        if (twist == u"second missing")
+            QVERIFY(QFile::remove(run.source.filePath(u"b.wav"_qs)));
+        if (twist == u"destination missing")
+            run.window.TextCopyDst->setText(run.destination.filePath(u"missing"_qs));
+        if (twist == u"onto itself")
+            run.window.TextCopyDst->setText(run.source.path() + u"/."_qs);
+        QTemporaryDir elsewhere;
+        if (twist == u"linked folder") {
+            QVERIFY(QFile::link(run.source.path(), elsewhere.filePath(u"link"_qs)));
+            run.window.TextCopyDst->setText(elsewhere.filePath(u"link"_qs));
+        }
+        bool cancelledMidFile = false;
+        if (twist == u"cancel" || twist == u"close window") {
+            whileCopyingFirst(run.window, [&](DlgCopy &dialog) {
+                cancelledMidFile = !QFile::exists(run.destination.filePath(u"a.wav"_qs));
+                if (twist == u"cancel")
+                    dialog.CancelButton->click();
+                else
+                    run.window.close();
+            });
+        }
+        const QStringList sourceBefore = folders::snapshot(run.source.path());
+
+        run.window.cmdCopy->trigger();
+        QCOMPARE(run.interaction.messageTexts(), texts(shown));
+        QCOMPARE(folders::snapshot(run.source.path()), sourceBefore);
+        QCOMPARE(folders::snapshot(run.destination.path()), run.sourceRecord(arrived));
+        QVERIFY(!run.window.findChild<DlgCopy *>()->isVisible());
+        if (twist == u"cancel" || twist == u"close window")
+            QVERIFY(cancelledMidFile);
+        QCOMPARE(run.window.isVisible(), twist != u"close window");
+    }
+
+    void commandsWaitForTheCopy_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("second copy") << u"cmdCopy"_qs;
+        QTest::newRow("music folder button") << u"CommandBrowsePath"_qs;
+        QTest::newRow("destination button") << u"CommandCopyDst"_qs;
+        QTest::newRow("kind menu") << u"cmdWav"_qs;
+    }
+    void commandsWaitForTheCopy()
+    {
+        QFETCH(QString, command);
+        CopyRun run({u"a.wav"_qs, u"b.wav"_qs});
+        const QStringList listed = run.window.ListSrcMusic->items();
+        run.interaction.folderAnswers.enqueue(run.destination.path());
+        whileCopyingFirst(run.window, [&](DlgCopy &) {
+            folders::write(run.source.filePath(u"new.wav"_qs), "new");
+            if (auto *button = run.window.findChild<QPushButton *>(command))
+                button->click();
+            else
+                run.window.findChild<QAction *>(command)->trigger();
+        });
+        run.window.cmdCopy->trigger();
+        QCOMPARE(run.interaction.messageTexts(), texts({Msg::Finished}));
+        QCOMPARE(run.interaction.folderStarts, QStringList{});
+        QCOMPARE(run.window.ListSrcMusic->items(), listed);
+        QCOMPARE(folders::snapshot(run.destination.path()), run.sourceRecord(listed));
+    }
+
+    void faults_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QStringList>("arrived");
+        QTest::newRow("full disk while replacing: old file kept") << int(FullDisk) << QStringList{};
+        QTest::newRow("read-only destination") << int(ReadOnlyDestination) << QStringList{};
+        QTest::newRow("onto itself through a bind mount") << int(OntoItselfThroughBindMount) << QStringList{};
+        QTest::newRow("second of three unreadable") << int(UnreadableSource) << QStringList{u"a.wav"_qs};
+    }
+    void faults()
+    {
+        QFETCH(int, fault);
+        QFETCH(QStringList, arrived);
+        CopyRun run({u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs});
+        if (fault != OntoItselfThroughBindMount)
+            folders::write(run.destination.filePath(u"a.wav"_qs), "old");
+        if (fault == UnreadableSource) {
+            // Only the second file is out of the unprivileged child's reach.
+            for (const QTemporaryDir *dir : {&run.source, &run.destination})
+                QVERIFY(QFile::setPermissions(dir->path(), QFile::Permissions(0x7777)));
+            QVERIFY(QFile::remove(run.destination.filePath(u"a.wav"_qs)));
+            QVERIFY(QFile::setPermissions(run.source.filePath(u"b.wav"_qs), {}));
+        }
+        const QStringList sourceBefore = folders::snapshot(run.source.path());
+        QStringList destinationAfter = folders::snapshot(run.destination.path());
+        if (!arrived.isEmpty())
+            destinationAfter = run.sourceRecord(arrived);
+
+        const QByteArray source = QFile::encodeName(run.source.path());
+        const QByteArray destination = QFile::encodeName(run.destination.path());
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QLatin1String(kChildVariable), u"1"_qs);
+        environment.insert(u"MELOPORT_SOURCE"_qs, run.source.path());
+        environment.insert(u"MELOPORT_DESTINATION"_qs, run.destination.path());
+        child.setProcessEnvironment(environment);
+        child.setChildProcessModifier(
+            [fault, source, destination] { injectFault(Fault(fault), source.constData(), destination.constData()); });
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForFinished(60000));
+        if (child.exitCode() == kFaultImpossible)
+            QSKIP("this fault cannot be made here (no permission to mount or to change user)");
+        QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());
+        QCOMPARE(folders::snapshot(run.source.path()), sourceBefore);
+        QCOMPARE(folders::snapshot(run.destination.path()), destinationAfter);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(kChildVariable))
+        return copyInChild();
+    TestCopyAll test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_copyall.moc"
