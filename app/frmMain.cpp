@@ -394,7 +394,7 @@ void frmMain::CommandBrowsePath_Click()
 
 void frmMain::CommandCopyDst_Click()
 {
-    // A running copy reads the field for every file, and would stand still behind the picker.
+    // A running copy would stand still behind the modal picker.
     if (isCopying())
         return;
     TextCopyDst->setText(m_interaction.browseForFolder(this, TextCopyDst->text(), kFolderPickerTitle.toString()));
@@ -437,8 +437,11 @@ void frmMain::CopyAll()
     m_dlgCopy->gnMax = ListSrcMusic->listCount();
     m_dlgCopy->show();
 
-    // Nothing changes the list while a copy runs, so it is read once.
+    // What the copy was started with holds to its end. The fields stay editable meanwhile, and
+    // reading them for every file would send the rest wherever a half-typed path points.
     const QStringList names = ListSrcMusic->items();
+    const QString sourceFolder = AddPathSeparator(TextPath->text());
+    const QString destinationFolder = AddPathSeparator(TextCopyDst->text());
     for (const QString &name : names) {
         yield();
         if (!alive)
@@ -446,9 +449,7 @@ void frmMain::CopyAll()
         m_dlgCopy->NextMusic();
         if (gbAbortCopy)
             return;
-        // The folder fields are read for every file, as they stand at that moment.
-        const auto failure = platform::copyFile(AddPathSeparator(TextPath->text()) + name,
-                                                AddPathSeparator(TextCopyDst->text()) + name, yield);
+        const auto failure = platform::copyFile(sourceFolder + name, destinationFolder + name, yield);
         if (!alive)
             return;
         if (failure) {

@@ -263,15 +263,16 @@ private slots:
         QCOMPARE(run.window.isVisible(), twist != u"close window");
     }
 
-    void commandsWaitForTheCopy_data()
+    void changesDuringTheCopy_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::newRow("second copy") << u"cmdCopy"_qs;
-        QTest::newRow("music folder button") << u"CommandBrowsePath"_qs;
-        QTest::newRow("destination button") << u"CommandCopyDst"_qs;
-        QTest::newRow("kind menu") << u"cmdWav"_qs;
+        QTest::newRow("second copy ignored") << u"cmdCopy"_qs;
+        QTest::newRow("music folder button ignored") << u"CommandBrowsePath"_qs;
+        QTest::newRow("destination button ignored") << u"CommandCopyDst"_qs;
+        QTest::newRow("kind menu ignored") << u"cmdWav"_qs;
+        QTest::newRow("destination field edited: the rest goes where the copy began") << u"TextCopyDst"_qs;
     }
-    void commandsWaitForTheCopy()
+    void changesDuringTheCopy()
     {
         QFETCH(QString, command);
         CopyRun run({u"a.wav"_qs, u"b.wav"_qs});
@@ -279,7 +280,9 @@ private slots:
         run.interaction.folderAnswers.enqueue(run.destination.path());
         whileCopyingFirst(run.window, [&](DlgCopy &) {
             folders::write(run.source.filePath(u"new.wav"_qs), "new");
-            if (auto *button = run.window.findChild<QPushButton *>(command))
+            if (auto *field = run.window.findChild<QLineEdit *>(command))
+                field->setText(run.source.path()); // the rest would be copied onto itself
+            else if (auto *button = run.window.findChild<QPushButton *>(command))
                 button->click();
             else
                 run.window.findChild<QAction *>(command)->trigger();
