@@ -26,9 +26,6 @@ using namespace meloport;
 
 namespace {
 
-// The first file of a copy takes two chunks, so the window's events run while it is copied.
-constexpr qint64 kTwoChunks = platform::kCopyChunkBytes + 1;
-
 QStringList texts(const QList<Msg> &numbers)
 {
     QStringList result;
@@ -37,27 +34,25 @@ QStringList texts(const QList<Msg> &numbers)
     return result;
 }
 
-// A window set to copy the files of a fresh source folder, all listed, into a fresh
-// destination folder.
+// A window set to copy a.wav, b.wav, c.wav from a fresh source folder into a fresh destination
+// folder. The first file takes two chunks, so the window's events run while it is copied.
 struct CopyRun {
-    explicit CopyRun(const QStringList &names)
+    explicit CopyRun(const QStringList &names = {u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs})
     {
         for (qsizetype i = 0; i < names.size(); ++i)
-            folders::write(source.filePath(names[i]), folders::content(i == 0 ? kTwoChunks : 3000 + i, char('a' + i)));
+            folders::write(source.filePath(names[i]),
+                           folders::content(i == 0 ? platform::kCopyChunkBytes + 1 : 3000, char('a' + i)));
         window.TextPath->setText(source.path());
         window.TextCopyDst->setText(destination.path());
         window.ListSourceMusic(source.path());
-        // The titles play no part in a copy.
-        window.ListDstMusic->setItems({u"Title one"_qs, u"Title two"_qs});
+        window.ListDstMusic->setItems({u"Titles play no part"_qs});
     }
 
-    // The lines of the source folder's record for these names: what the destination should hold.
-    QStringList sourceRecord(const QStringList &names) const
+    // What the destination folder should hold when these files have arrived.
+    QStringList arrived(const QStringList &names) const
     {
-        QStringList lines;
-        for (const QString &line : folders::snapshot(source.path()))
-            if (names.contains(line.section(u' ', 0, 0)))
-                lines.append(line);
+        QStringList lines = folders::snapshot(source.path());
+        lines.removeIf([&names](const QString &line) { return !names.contains(line.section(u' ', 0, 0)); });
         return lines;
     }
 
@@ -88,12 +83,10 @@ void whileCopyingFirst(frmMain &window, const std::function<void(DlgCopy &)> &ac
     });
 }
 
-// --- Faults that need a process of their own: it runs the copy and exits with 0 when the
-// user was shown 207 and nothing else.
-
+// Faults that need a process of their own. The child runs the copy of CopyRun's folders and
+// exits with 0 when the user was shown 207 and nothing else.
 enum Fault { FullDisk, ReadOnlyDestination, OntoItselfThroughBindMount, UnreadableSource };
 constexpr int kFaultImpossible = 77;
-constexpr char kChildVariable[] = "MELOPORT_COPY_CHILD";
 
 int copyInChild()
 {
@@ -109,40 +102,32 @@ int copyInChild()
     return 1;
 }
 
-// Sets the fault up in the child, before it starts the test program again.
+// Runs in the child before it starts this program again.
 void injectFault(Fault fault, const char *source, const char *destination)
 {
-    const auto privateMounts = [] {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            ::_exit(kFaultImpossible);
-    };
+    rlimit limit{};
+    bool made = true;
+    if (fault == ReadOnlyDestination || fault == OntoItselfThroughBindMount)
+        made = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
     switch (fault) {
-    case FullDisk: {
-        // Writes beyond 64 KiB fail as on a full disk, instead of killing the process.
-        rlimit limit{};
+    case FullDisk: // writes beyond 64 KiB fail as on a full disk, instead of killing the process
         ::getrlimit(RLIMIT_FSIZE, &limit);
         limit.rlim_cur = 64 * 1024;
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0 || ::signal(SIGXFSZ, SIG_IGN) == SIG_ERR)
-            ::_exit(kFaultImpossible);
+        made = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 && ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
         break;
-    }
     case ReadOnlyDestination:
-        privateMounts();
-        if (::mount(destination, destination, nullptr, MS_BIND, nullptr) != 0
-            || ::mount(nullptr, destination, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
-            ::_exit(kFaultImpossible);
+        made = made && ::mount(destination, destination, nullptr, MS_BIND, nullptr) == 0
+            && ::mount(nullptr, destination, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
         break;
     case OntoItselfThroughBindMount:
-        privateMounts();
-        if (::mount(source, destination, nullptr, MS_BIND, nullptr) != 0)
-            ::_exit(kFaultImpossible);
+        made = made && ::mount(source, destination, nullptr, MS_BIND, nullptr) == 0;
         break;
-    case UnreadableSource:
-        // Permissions stop only a user who is not root.
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(kFaultImpossible);
+    case UnreadableSource: // permissions stop only a user who is not root
+        made = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
         break;
     }
+    if (!made)
+        ::_exit(kFaultImpossible);
 }
 
 } // namespace
@@ -150,53 +135,44 @@ void injectFault(Fault fault, const char *source, const char *destination)
 class TestCopyAll final : public QObject {
     Q_OBJECT
 private slots:
-    void init() { gbAbortCopy = false; }
-
     void checksBeforeCopying_data()
     {
         QTest::addColumn<QString>("destination");
         QTest::addColumn<bool>("listed");
-        QTest::addColumn<QList<Msg>>("shown");
-        QTest::newRow("no destination, no files: 206 only") << QString() << false << QList<Msg>{Msg::NoCopyDestination};
-        QTest::newRow("no destination: 206") << QString() << true << QList<Msg>{Msg::NoCopyDestination};
-        QTest::newRow("blank destination: 206, not the root folder") << u"  "_qs << true
-                                                                      << QList<Msg>{Msg::NoCopyDestination};
-        QTest::newRow("no files: 205") << u"dst"_qs << false << QList<Msg>{Msg::NoSources};
+        QTest::addColumn<Msg>("shown");
+        QTest::newRow("no destination, no files: 206 only") << QString() << false << Msg::NoCopyDestination;
+        QTest::newRow("blank destination: 206, not the root folder") << u"  "_qs << true << Msg::NoCopyDestination;
+        QTest::newRow("no files: 205") << u"dst"_qs << false << Msg::NoSources;
     }
     void checksBeforeCopying()
     {
         QFETCH(QString, destination);
         QFETCH(bool, listed);
-        QFETCH(QList<Msg>, shown);
-        CopyRun run({u"a.wav"_qs});
+        QFETCH(Msg, shown);
+        CopyRun run;
         run.window.TextCopyDst->setText(destination);
         if (!listed)
             run.window.ListSrcMusic->clear();
         run.window.cmdCopy->trigger();
-        QCOMPARE(run.interaction.messageTexts(), texts(shown));
+        QCOMPARE(run.interaction.messageTexts(), texts({shown}));
         QVERIFY(!run.window.findChild<DlgCopy *>());
     }
 
     void oneFile()
     {
         CopyRun run({u"a.wav"_qs});
-        QString atStart;
-        QString duringCopy;
-        const QString copied = run.destination.filePath(u"a.wav"_qs);
-        atFirstTurn(run.window, [&](DlgCopy &dialog) {
-            atStart = u"%1 at %2 of %3"_qs.arg(dialog.isVisible() ? u"open"_qs : u"closed"_qs)
-                          .arg(dialog.ProgressBarCopy->value())
-                          .arg(dialog.ProgressBarCopy->maximum());
-        });
-        whileCopyingFirst(run.window, [&](DlgCopy &dialog) {
-            duringCopy = u"%1 at %2, file %3"_qs.arg(dialog.isVisible() ? u"open"_qs : u"closed"_qs)
-                             .arg(dialog.ProgressBarCopy->value())
-                             .arg(QFile::exists(copied) ? u"there"_qs : u"not there yet"_qs);
-        });
+        const auto state = [&run](DlgCopy &dialog) {
+            return u"%1 at %2 of %3, file %4"_qs.arg(dialog.isVisible() ? u"open"_qs : u"closed"_qs)
+                .arg(dialog.ProgressBarCopy->value())
+                .arg(dialog.ProgressBarCopy->maximum())
+                .arg(QFile::exists(run.destination.filePath(u"a.wav"_qs)) ? u"there"_qs : u"not there"_qs);
+        };
+        QStringList seen;
+        atFirstTurn(run.window, [&](DlgCopy &dialog) { seen.append(state(dialog)); });
+        whileCopyingFirst(run.window, [&](DlgCopy &dialog) { seen.append(state(dialog)); });
         run.window.cmdCopy->trigger();
-        QCOMPARE(atStart, u"open at 0 of 1"_qs);
-        QCOMPARE(duringCopy, u"closed at 1, file not there yet"_qs);
-        QCOMPARE(folders::snapshot(run.destination.path()), run.sourceRecord({u"a.wav"_qs}));
+        QCOMPARE(seen, (QStringList{u"open at 0 of 1, file not there"_qs, u"closed at 1 of 1, file not there"_qs}));
+        QCOMPARE(folders::snapshot(run.destination.path()), run.arrived({u"a.wav"_qs}));
         QCOMPARE(run.interaction.messageTexts(), texts({Msg::Finished}));
     }
 
@@ -207,17 +183,19 @@ private slots:
         QTest::addColumn<QList<Msg>>("shown");
         const QStringList all{u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs};
         const QStringList first{u"a.wav"_qs};
-        const QList<Msg> none;
-        const QList<Msg> finished{Msg::Finished};
         const QList<Msg> failed{Msg::CopyFailed};
-        QTest::newRow("three files copied under their listed names, then 203") << QString() << all << finished;
-        QTest::newRow("same-named file at the destination replaced") << u"old file at destination"_qs << all
-                                                                     << finished;
-        QTest::newRow("cancel during the first: it completes, no second, no message") << u"cancel"_qs << first << none;
-        QTest::newRow("closing the window stops the copy as a cancel does") << u"close window"_qs << first << none;
+        QTest::newRow("three files copied under their listed names, then 203") << QString() << all
+                                                                                << QList<Msg>{Msg::Finished};
+        QTest::newRow("same-named file at the destination replaced") << u"old file"_qs << all
+                                                                     << QList<Msg>{Msg::Finished};
+        QTest::newRow("cancel during the first: it completes, no second, no message") << u"cancel"_qs << first
+                                                                                      << QList<Msg>{};
+        QTest::newRow("closing the window stops the copy as a cancel does") << u"close"_qs << first << QList<Msg>{};
         QTest::newRow("second of three missing: first copied, 207 once, third not") << u"second missing"_qs << first
                                                                                     << failed;
-        QTest::newRow("destination folder missing: 207") << u"destination missing"_qs << QStringList{} << failed;
+        QTest::newRow("first cut short while copied: 207, old file kept") << u"cut short"_qs << QStringList{}
+                                                                          << failed;
+        QTest::newRow("destination folder missing: 207") << u"no destination"_qs << QStringList{} << failed;
         QTest::newRow("onto itself: 207, file intact") << u"onto itself"_qs << QStringList{} << failed;
         QTest::newRow("onto itself through a linked folder: 207") << u"linked folder"_qs << QStringList{} << failed;
     }
@@ -226,46 +204,49 @@ private slots:
         QFETCH(QString, twist);
         QFETCH(QStringList, arrived);
         QFETCH(QList<Msg>, shown);
-        CopyRun run({u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs});
+        CopyRun run;
         run.window.show();
-        if (twist == u"old file at destination")
+        QTemporaryDir elsewhere;
+        if (twist == u"old file" || twist == u"cut short")
             folders::write(run.destination.filePath(u"a.wav"_qs), "old");
         if (twist == u"second missing")
             QVERIFY(QFile::remove(run.source.filePath(u"b.wav"_qs)));
-        if (twist == u"destination missing")
+        if (twist == u"no destination")
             run.window.TextCopyDst->setText(run.destination.filePath(u"missing"_qs));
         if (twist == u"onto itself")
             run.window.TextCopyDst->setText(run.source.path() + u"/."_qs);
-        QTemporaryDir elsewhere;
         if (twist == u"linked folder") {
             QVERIFY(QFile::link(run.source.path(), elsewhere.filePath(u"link"_qs)));
             run.window.TextCopyDst->setText(elsewhere.filePath(u"link"_qs));
         }
-        bool cancelledMidFile = false;
-        if (twist == u"cancel" || twist == u"close window") {
-            whileCopyingFirst(run.window, [&](DlgCopy &dialog) {
-                cancelledMidFile = !QFile::exists(run.destination.filePath(u"a.wav"_qs));
-                if (twist == u"cancel")
-                    dialog.CancelButton->click();
-                else
-                    run.window.close();
-            });
-        }
+        bool firstUnderWay = false;
+        whileCopyingFirst(run.window, [&](DlgCopy &dialog) {
+            firstUnderWay = !QFile::exists(run.destination.filePath(u"a.wav"_qs));
+            if (twist == u"cancel")
+                dialog.CancelButton->click();
+            if (twist == u"close")
+                run.window.close();
+            if (twist == u"cut short")
+                QFile::resize(run.source.filePath(u"a.wav"_qs), 10);
+        });
         const QStringList sourceBefore = folders::snapshot(run.source.path());
+        const QStringList destinationAfter = arrived.isEmpty() ? folders::snapshot(run.destination.path())
+                                                               : run.arrived(arrived);
 
         run.window.cmdCopy->trigger();
         QCOMPARE(run.interaction.messageTexts(), texts(shown));
-        QCOMPARE(folders::snapshot(run.source.path()), sourceBefore);
-        QCOMPARE(folders::snapshot(run.destination.path()), run.sourceRecord(arrived));
+        if (twist != u"cut short") // that one cuts the source short on purpose
+            QCOMPARE(folders::snapshot(run.source.path()), sourceBefore);
+        QCOMPARE(folders::snapshot(run.destination.path()), destinationAfter);
         QVERIFY(!run.window.findChild<DlgCopy *>()->isVisible());
-        if (twist == u"cancel" || twist == u"close window")
-            QVERIFY(cancelledMidFile);
-        QCOMPARE(run.window.isVisible(), twist != u"close window");
+        QCOMPARE(run.window.isVisible(), twist != u"close");
+        if (twist == u"cancel" || twist == u"close")
+            QVERIFY(firstUnderWay);
     }
 
     void changesDuringTheCopy_data()
     {
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("control");
         QTest::newRow("second copy ignored") << u"cmdCopy"_qs;
         QTest::newRow("music folder button ignored") << u"CommandBrowsePath"_qs;
         QTest::newRow("destination button ignored") << u"CommandCopyDst"_qs;
@@ -274,24 +255,24 @@ private slots:
     }
     void changesDuringTheCopy()
     {
-        QFETCH(QString, command);
-        CopyRun run({u"a.wav"_qs, u"b.wav"_qs});
+        QFETCH(QString, control);
+        CopyRun run;
         const QStringList listed = run.window.ListSrcMusic->items();
         run.interaction.folderAnswers.enqueue(run.destination.path());
         whileCopyingFirst(run.window, [&](DlgCopy &) {
             folders::write(run.source.filePath(u"new.wav"_qs), "new");
-            if (auto *field = run.window.findChild<QLineEdit *>(command))
+            if (auto *field = run.window.findChild<QLineEdit *>(control))
                 field->setText(run.source.path()); // the rest would be copied onto itself
-            else if (auto *button = run.window.findChild<QPushButton *>(command))
+            else if (auto *button = run.window.findChild<QPushButton *>(control))
                 button->click();
             else
-                run.window.findChild<QAction *>(command)->trigger();
+                run.window.findChild<QAction *>(control)->trigger();
         });
         run.window.cmdCopy->trigger();
         QCOMPARE(run.interaction.messageTexts(), texts({Msg::Finished}));
         QCOMPARE(run.interaction.folderStarts, QStringList{});
         QCOMPARE(run.window.ListSrcMusic->items(), listed);
-        QCOMPARE(folders::snapshot(run.destination.path()), run.sourceRecord(listed));
+        QCOMPARE(folders::snapshot(run.destination.path()), run.arrived(listed));
     }
 
     void faults_data()
@@ -307,29 +288,26 @@ private slots:
     {
         QFETCH(int, fault);
         QFETCH(QStringList, arrived);
-        CopyRun run({u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs});
-        if (fault != OntoItselfThroughBindMount)
-            folders::write(run.destination.filePath(u"a.wav"_qs), "old");
+        CopyRun run;
         if (fault == UnreadableSource) {
-            // Only the second file is out of the unprivileged child's reach.
+            // Only the second file is out of reach of the unprivileged child.
             for (const QTemporaryDir *dir : {&run.source, &run.destination})
                 QVERIFY(QFile::setPermissions(dir->path(), QFile::Permissions(0x7777)));
-            QVERIFY(QFile::remove(run.destination.filePath(u"a.wav"_qs)));
             QVERIFY(QFile::setPermissions(run.source.filePath(u"b.wav"_qs), {}));
+        } else if (fault != OntoItselfThroughBindMount) {
+            folders::write(run.destination.filePath(u"a.wav"_qs), "old");
         }
         const QStringList sourceBefore = folders::snapshot(run.source.path());
-        QStringList destinationAfter = folders::snapshot(run.destination.path());
-        if (!arrived.isEmpty())
-            destinationAfter = run.sourceRecord(arrived);
+        const QStringList destinationAfter = arrived.isEmpty() ? folders::snapshot(run.destination.path())
+                                                               : run.arrived(arrived);
 
-        const QByteArray source = QFile::encodeName(run.source.path());
-        const QByteArray destination = QFile::encodeName(run.destination.path());
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QLatin1String(kChildVariable), u"1"_qs);
         environment.insert(u"MELOPORT_SOURCE"_qs, run.source.path());
         environment.insert(u"MELOPORT_DESTINATION"_qs, run.destination.path());
         child.setProcessEnvironment(environment);
+        const QByteArray source = QFile::encodeName(run.source.path());
+        const QByteArray destination = QFile::encodeName(run.destination.path());
         child.setChildProcessModifier(
             [fault, source, destination] { injectFault(Fault(fault), source.constData(), destination.constData()); });
         child.start(QCoreApplication::applicationFilePath(), {});
@@ -345,7 +323,7 @@ private slots:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet(kChildVariable))
+    if (qEnvironmentVariableIsSet("MELOPORT_SOURCE"))
         return copyInChild();
     TestCopyAll test;
     QTEST_SET_MAIN_SOURCE_PATH
