@@ -39,9 +39,12 @@ QStringList texts(const QList<Msg> &numbers)
 struct CopyRun {
     explicit CopyRun(const QStringList &names = {u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs})
     {
-        for (qsizetype i = 0; i < names.size(); ++i)
-            folders::write(source.filePath(names[i]),
-                           folders::content(i == 0 ? platform::kCopyChunkBytes + 1 : 3000, char('a' + i)));
+        qsizetype size = platform::kCopyChunkBytes + 1;
+        char fill = 'a';
+        for (const QString &name : names) {
+            folders::write(source.filePath(name), QByteArray(size, fill++));
+            size = 3000;
+        }
         window.TextPath->setText(source.path());
         window.TextCopyDst->setText(destination.path());
         window.ListSourceMusic(source.path());
@@ -242,6 +245,19 @@ private slots:
         QCOMPARE(run.window.isVisible(), twist != u"close");
         if (twist == u"cancel" || twist == u"close")
             QVERIFY(firstUnderWay);
+    }
+
+    void toAnotherFileSystem()
+    {
+        // Where the kernel cannot copy from one file system to the other, reads and writes do.
+        QTemporaryDir other(u"/dev/shm/meloport-XXXXXX"_qs);
+        if (!other.isValid())
+            QSKIP("no second file system at /dev/shm");
+        CopyRun run;
+        run.window.TextCopyDst->setText(other.path());
+        run.window.cmdCopy->trigger();
+        QCOMPARE(run.interaction.messageTexts(), texts({Msg::Finished}));
+        QCOMPARE(folders::snapshot(other.path()), run.arrived({u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs}));
     }
 
     void changesDuringTheCopy_data()
