@@ -37,7 +37,7 @@ inline constexpr qint64 kCopyChunkBytes = 4 * 1024 * 1024;
 
 // Copies the file `source` to the path `destination`, replacing a file of that name. The data
 // go into a temporary file beside the destination, renamed over it only once complete: on any
-// failure (a full disk, no permission, the source gone or cut short) the old destination stays
+// failure (a full disk, no permission, the source missing or cut short) the old destination stays
 // as it was and no temporary file is left. Copying a file onto itself, by whatever path or
 // link, fails and leaves it alone. `betweenChunks` runs between chunks of a long file, so that
 // a window can paint while it is copied.
