@@ -1,6 +1,7 @@
 #include "app/QtUserInteraction.h"
 
 #include "about/HelpViewer.h"
+#include "shell/BrowseFolder.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -21,7 +22,7 @@ void QtUserInteraction::showMessage(QWidget *owner, MessageIcon icon, const QStr
 
 QString QtUserInteraction::browseForFolder(QWidget *owner, const QString &startFolder, const QString &title)
 {
-    return QFileDialog::getExistingDirectory(owner, title, startFolder);
+    return BrowseForFolder(owner, startFolder, title);
 }
 
 std::optional<QString> QtUserInteraction::getOpenFileName(QWidget *owner, const OpenFileRequest &request)

@@ -11,6 +11,7 @@
 #include "app/UserInteraction.h"
 #include "app/WindowGeometry.h"
 #include "platform/Platform.h"
+#include "rename/DlgCopy.h"
 #include "rename/RenameMessages.h"
 #include "rename/RenamePlan.h"
 #include "rename/Renamer.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -556,20 +558,96 @@ void frmMain::ShowMessage(const Message &message)
 
 // --- Folder picker and copy
 
+namespace {
+
+constexpr QStringView kFolderPickerTitle = u"フォルダを選択してください";
+
+} // namespace
+
 void frmMain::CommandBrowsePath_Click()
 {
+    // Relisting would change the list under a running copy.
+    if (isCopying())
+        return;
+    const QString folder = m_interaction.browseForFolder(this, TextPath->text(), kFolderPickerTitle.toString());
+    TextPath->setText(folder);
+    if (!folder.isEmpty())
+        ListSourceMusic(folder);
 }
 
 void frmMain::CommandCopyDst_Click()
 {
+    // A running copy would stand still behind the modal picker.
+    if (isCopying())
+        return;
+    TextCopyDst->setText(m_interaction.browseForFolder(this, TextCopyDst->text(), kFolderPickerTitle.toString()));
 }
 
 void frmMain::cmdCopy_Click()
 {
+    if (isCopying())
+        return;
+    // A destination of blanks is taken as none: with the separator added it would name the
+    // root folder.
+    if (QStringView(TextCopyDst->text()).trimmed().isEmpty()) {
+        ShowMessage(Msg::NoCopyDestination);
+        return;
+    }
+    if (ListSrcMusic->listCount() == 0) {
+        ShowMessage(Msg::NoSources);
+        return;
+    }
+
+    // The window's events run inside the copy; one of them may even destroy the window.
+    const QPointer<frmMain> alive(this);
+    m_copying = true;
+    CopyAll();
+    if (!alive)
+        return;
+    m_copying = false;
+    if (!gbAbortCopy)
+        ShowMessage(Msg::Finished);
+}
+
+void frmMain::CopyAll()
+{
+    const QPointer<frmMain> alive(this);
+    const auto yield = [] { QCoreApplication::processEvents(); };
+
+    gbAbortCopy = false;
+    if (!m_dlgCopy)
+        m_dlgCopy = new DlgCopy(this);
+    m_dlgCopy->gnMax = ListSrcMusic->listCount();
+    m_dlgCopy->show();
+
+    // What the copy was started with holds to its end. The fields stay editable meanwhile, and
+    // reading them for every file would send the rest wherever a half-typed path points.
+    const QStringList names = ListSrcMusic->items();
+    const QString sourceFolder = AddPathSeparator(TextPath->text());
+    const QString destinationFolder = AddPathSeparator(TextCopyDst->text());
+    for (const QString &name : names) {
+        yield();
+        if (!alive)
+            return;
+        m_dlgCopy->NextMusic();
+        if (gbAbortCopy)
+            return;
+        const auto failure = platform::copyFile(sourceFolder + name, destinationFolder + name, yield);
+        if (!alive)
+            return;
+        if (failure) {
+            m_dlgCopy->AbortCopy();
+            ShowMessage(Msg::CopyFailed);
+        }
+    }
 }
 
 void frmMain::stopCopyForClose()
 {
+    // As the cancel button does: the copy loop below on the stack ends at its next turn, after
+    // the file under way.
+    if (isCopying())
+        m_dlgCopy->AbortCopy();
 }
 
 // --- Help and about

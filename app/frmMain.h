@@ -32,6 +32,7 @@ namespace platform {
 class InstanceLock;
 }
 
+class DlgCopy;
 class ListBox;
 class UserInteraction;
 
@@ -134,6 +135,7 @@ private:
 
     void CommandCopyDst_Click();
     void cmdCopy_Click();
+    void CopyAll();
     void cmdContents_Click();
     void cmdUpdate_Click();
     void cmdAbout_Click();
@@ -144,6 +146,8 @@ private:
 
     UserInteraction &m_interaction;
     bool m_copying = false;
+    // The copy's progress dialog, made for the first copy and kept for the next ones.
+    DlgCopy *m_dlgCopy = nullptr;
     // Set at start-up from InstalledDir and the help file's name, then never changed.
     QString m_helpFilePath;
     StatePaths m_statePaths;

@@ -108,5 +108,18 @@ private:
     InstanceLockState m_state = InstanceLockState::Unavailable;
     std::optional<OsError> m_error;
 };
+// --- Copying files
+
+// How much of a long file is copied before the copy's `betweenChunks` is called.
+inline constexpr qint64 kCopyChunkBytes = 4 * 1024 * 1024;
+
+// Copies the file `source` to the path `destination`, replacing a file of that name. The data
+// go into a temporary file beside the destination, renamed over it only once complete: on any
+// failure (a full disk, no permission, the source missing or cut short) the old destination stays
+// as it was and no temporary file is left. Copying a file onto itself, by whatever path or
+// link, fails and leaves it alone. `betweenChunks` runs between chunks of a long file, so that
+// a window can paint while it is copied.
+std::optional<OsError> copyFile(const QString &source, const QString &destination,
+                                const std::function<void()> &betweenChunks = {});
 
 } // namespace meloport::platform

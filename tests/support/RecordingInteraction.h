@@ -20,6 +20,7 @@ public:
 
     QList<ShownMessage> messages;
     QStringList folderStarts;        // start folder of each folder picker
+    QStringList folderTitles;
     QQueue<QString> folderAnswers;   // "" answers a cancel
     QList<meloport::OpenFileRequest> fileRequests;
     QQueue<std::optional<QString>> fileAnswers;
@@ -41,9 +42,10 @@ public:
     {
         messages.append({icon, caption, text});
     }
-    QString browseForFolder(QWidget *, const QString &startFolder, const QString &) override
+    QString browseForFolder(QWidget *, const QString &startFolder, const QString &title) override
     {
         folderStarts.append(startFolder);
+        folderTitles.append(title);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
     std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &request) override
