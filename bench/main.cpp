@@ -5,19 +5,28 @@
 
 #include "app/ListBox.h"
 #include "app/QtUserInteraction.h"
+#include "app/UserInteraction.h"
 #include "app/frmMain.h"
+#include "platform/Platform.h"
+#include "rename/RenamePlan.h"
+#include "rename/Renamer.h"
 #include "rename/SourceListing.h"
+#include "rename/TitleFile.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <string>
 #include <strings.h>
 #include <unistd.h>
@@ -26,6 +35,18 @@ using bench::medianSeconds;
 using bench::Row;
 
 namespace {
+
+// Answers every dialog at once, so that a command runs to its end unattended.
+class NoDialogs final : public meloport::UserInteraction {
+public:
+    void showMessage(QWidget *, meloport::MessageIcon, const QString &, const QString &) override {}
+    QString browseForFolder(QWidget *, const QString &, const QString &) override { return {}; }
+    std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &) override { return {}; }
+    bool openUrl(const QUrl &) override { return true; }
+    void showHelp(QWidget *, const QString &, int) override {}
+    void closeHelp() override {}
+    void showModal(QDialog &) override {}
+};
 
 void makeFiles(const QString &folder, int count, const char *pattern)
 {
@@ -79,6 +100,112 @@ void benchListing(int count)
     print(Row{QStringLiteral("list %1 files into ListSrcMusic, painted").arg(count), shown, plain,
               QStringLiteral("readdir+filter+sort"), count == 100000 ? QStringLiteral("< 500 ms") : QString()});
     Q_UNUSED(sink);
+}
+
+void writeTitleFile(const QString &path, int lines, bool codePage932)
+{
+    // "曲名 n" in UTF-8, or the same in code page 932 (0x8B 0xC8 0x96 0xBC is 曲名).
+    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary);
+    for (int i = 0; i < lines; ++i)
+        out << (codePage932 ? "\x8b\xc8\x96\xbc " : "\xe6\x9b\xb2\xe5\x90\x8d ") << i << "\r\n";
+}
+
+void benchTitleFiles()
+{
+    QTemporaryDir dir;
+    const int lines = 100000;
+    for (const bool codePage932 : {false, true}) {
+        const QString path = dir.filePath(codePage932 ? QStringLiteral("cp932.txt") : QStringLiteral("utf8.txt"));
+        writeTitleFile(path, lines, codePage932);
+        volatile qsizetype sink = 0;
+        const double plain = medianSeconds(7, [&] {
+            std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+            std::vector<std::string> all;
+            for (std::string line; std::getline(in, line);)
+                all.push_back(line);
+            sink = static_cast<qsizetype>(all.size());
+        });
+        const double ours = medianSeconds(7, [&] { sink = meloport::readTitleFile(path).titles.size(); });
+        print(Row{QStringLiteral("load %1-line title file (%2)").arg(lines).arg(codePage932 ? u"CP932" : u"UTF-8"),
+                  ours, plain, QStringLiteral("ifstream getline, no decoding"), QStringLiteral("< 1 s")});
+        Q_UNUSED(sink);
+    }
+}
+
+void benchRename(int count)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    QStringList sources;
+    QStringList titles;
+    std::vector<std::string> oldNames;
+    std::vector<std::string> newNames;
+    for (int i = 0; i < count; ++i) {
+        sources.append(QString::asprintf("Track %05d.wav", i));
+        titles.append(QString::asprintf("曲名 %05d", i));
+        oldNames.push_back(sources.constLast().toStdString());
+        newNames.push_back(QString(titles.constLast() + QStringLiteral(".WAV")).toStdString());
+    }
+    const auto prepare = [&] {
+        dir.remove();
+        QDir().mkpath(dir.path());
+        makeFiles(dir.path(), count, "Track %05d.wav");
+    };
+    const double plain = medianSeconds(5, prepare, [&] {
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+        for (std::size_t i = 0; i < oldNames.size(); ++i)
+            ::renameat2(fd, oldNames[i].c_str(), fd, newNames[i].c_str(), RENAME_NOREPLACE);
+        ::close(fd);
+    });
+    const double ours = medianSeconds(5, prepare, [&] {
+        const auto plan = meloport::planRenames(dir.path(), sources, titles, QStringLiteral("WAV"), u'/');
+        if (!meloport::RenameAll(plan).isEmpty())
+            std::fprintf(stderr, "rename failed\n");
+    });
+    print(Row{QStringLiteral("rename %1 pairs (plan + RenameAll)").arg(count), ours, plain,
+              QStringLiteral("renameat2 loop"), QStringLiteral("<= 1.2x")});
+}
+
+void benchCopy(int count, qint64 size, const QString &target)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("source"));
+    const QString destination = dir.filePath(QStringLiteral("destination"));
+    QDir().mkpath(source);
+    QStringList names;
+    const QByteArray data(size, 'x');
+    for (int i = 0; i < count; ++i) {
+        names.append(QString::asprintf("Track %05d.wav", i));
+        QFile file(source + u'/' + names.constLast());
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != size)
+            std::fprintf(stderr, "cannot write the source files\n");
+    }
+    const auto freshDestination = [&] {
+        QDir(destination).removeRecursively();
+        QDir().mkpath(destination);
+    };
+    const int runs = 5;
+    QStringList cpArguments = names;
+    for (QString &name : cpArguments)
+        name.prepend(source + u'/');
+    cpArguments.append(destination);
+    const double cp = medianSeconds(runs, freshDestination, [&] { QProcess::execute(QStringLiteral("cp"), cpArguments); });
+    const double core = medianSeconds(runs, freshDestination, [&] {
+        for (const QString &name : names)
+            if (meloport::platform::copyFile(source + u'/' + name, destination + u'/' + name))
+                std::fprintf(stderr, "copy failed\n");
+    });
+    const QString what = QStringLiteral("copy %1 files of %2 KiB").arg(count).arg(size / 1024);
+    print(Row{what + QStringLiteral(" (core)"), core, cp, QStringLiteral("cp"), QString()});
+
+    NoDialogs dialogs;
+    meloport::frmMain window(dialogs);
+    window.show();
+    window.TextPath->setText(source);
+    window.TextCopyDst->setText(destination);
+    window.ListSrcMusic->setItems(names);
+    const double shown = medianSeconds(runs, freshDestination, [&] { window.cmdCopy->trigger(); });
+    print(Row{what + QStringLiteral(" (copy command)"), shown, cp, QStringLiteral("cp"), target});
 }
 
 qint64 monotonicNanoseconds()
@@ -169,6 +296,10 @@ int main(int argc, char **argv)
     bench::printHeader();
     for (const int count : {1000, 10000, 100000})
         benchListing(count);
+    benchTitleFiles();
+    benchRename(10000);
+    benchCopy(200, 5 * 1024 * 1024, QStringLiteral("<= 1.11x (0.9 of cp)"));
+    benchCopy(10000, 4 * 1024, QStringLiteral("<= 1.43x (0.7 of cp)"));
     benchStartup(QCoreApplication::applicationFilePath());
     return 0;
 }
