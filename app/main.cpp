@@ -3,6 +3,9 @@
 #include "app/frmMain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -10,6 +13,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(meloport::productName());
     // The desktop entry's name (from the build), through which Wayland finds the window's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(MELOPORT_APP_ID));
+
+    // The interface is Japanese whatever the desktop's language: Qt's own dialogs (file and
+    // folder pickers, message box buttons) too, where the translations are installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
 
     meloport::QtUserInteraction interaction;
     meloport::frmMain window(interaction);
