@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/PosixSupport.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -12,31 +13,10 @@
 
 namespace meloport::platform {
 
+using posix::Fd;
+using posix::osError;
+
 namespace {
-
-OsError osError(int code)
-{
-    return {code, describeError(code)};
-}
-
-// A file descriptor, closed when it goes out of scope.
-class Fd final {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    int get() const { return m_fd; }
-    bool isOpen() const { return m_fd >= 0; }
-
-private:
-    int m_fd;
-};
 
 // The hidden file beside the destination that receives the data. It is removed again unless
 // it was renamed over the destination.

@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/PosixSupport.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,9 @@
 #include <utility>
 
 namespace meloport::platform {
+
+using posix::Fd;
+using posix::osError;
 
 QString describeError(int code)
 {
@@ -101,38 +105,6 @@ QStringList findFiles(const QString &folder, const QString &extension)
 }
 
 namespace {
-
-OsError osError(int code)
-{
-    return {code, describeError(code)};
-}
-
-// Closes a file descriptor when it goes out of scope.
-class Fd final {
-public:
-    explicit Fd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-
-    int get() const { return m_fd; }
-    // Closes now: the result of close() is the last word on whether buffered data reached the disk.
-    bool close()
-    {
-        const int fd = std::exchange(m_fd, -1);
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAll(int fd, const QByteArray &bytes)
 {

@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/PosixSupport.h"
 
 #include <QFile>
 
@@ -13,12 +14,10 @@
 
 namespace meloport::platform {
 
-namespace {
+using posix::Fd;
+using posix::osError;
 
-OsError osError(int code)
-{
-    return {code, describeError(code)};
-}
+namespace {
 
 int lastError(int result)
 {
