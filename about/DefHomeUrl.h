@@ -10,8 +10,8 @@ namespace meloport {
 // MELOPORT_DOWNLOAD_URL), so a fork can point them at its own site.
 
 // The home page: the about box's link.
-inline constexpr QStringView kHomeUrl = build::kHomeUrl;
+inline const QStringView kHomeUrl = build::kHomeUrl;
 // The page that offers the latest version: the update command opens it.
-inline constexpr QStringView kDownloadUrl = build::kDownloadUrl;
+inline const QStringView kDownloadUrl = build::kDownloadUrl;
 
 } // namespace meloport
