@@ -1,5 +1,6 @@
-#include "app/Collation.h"
 #include "app/Common.h"
+#include "app/MessageCatalogue.h"
+#include "app/WindowGeometry.h"
 
 #include <QTest>
 
@@ -8,30 +9,12 @@ using namespace meloport;
 class TestCommon final : public QObject {
     Q_OBJECT
 private slots:
-    void versionString_data()
-    {
-        QTest::addColumn<int>("major");
-        QTest::addColumn<int>("minor");
-        QTest::addColumn<int>("revision");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("this build") << 0 << 2 << 0 << QStringLiteral("0.20");
-        QTest::newRow("default of the setting") << 1 << 0 << 0 << QStringLiteral("1.00");
-        QTest::newRow("digits run together") << 1 << 2 << 3 << QStringLiteral("1.23");
-        QTest::newRow("two-digit minor") << 1 << 12 << 5 << QStringLiteral("1.125");
-        QTest::newRow("1.2.34 reads as 1.234") << 1 << 2 << 34 << QStringLiteral("1.234");
-        QTest::newRow("1.23.4 reads as 1.234 too") << 1 << 23 << 4 << QStringLiteral("1.234");
-    }
     void versionString()
     {
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        QFETCH(int, revision);
-        QFETCH(QString, expected);
-        const AppVersion version{static_cast<short>(major), static_cast<short>(minor), static_cast<short>(revision)};
-        QCOMPARE(GetVersionString(version), expected);
+        // 1.2.34 and 1.23.4 both run together to 1.234.
+        QCOMPARE((QStringList{GetVersionString({0, 2, 0}), GetVersionString({1, 2, 34}), GetVersionString({1, 23, 4})}),
+                 (QStringList{u"0.20"_qs, u"1.234"_qs, u"1.234"_qs}));
     }
-
-    void buildVersionIsThisRelease() { QCOMPARE(GetVersionString(), QStringLiteral("0.20")); }
 
     void pathSeparator_data()
     {
@@ -40,21 +23,15 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QChar win = u'\\';
         const QChar posix = u'/';
-        QTest::newRow("windows folder") << QStringLiteral("C:\\Music") << win << QStringLiteral("C:\\Music\\");
-        QTest::newRow("windows folder with separator") << QStringLiteral("C:\\Music\\") << win << QStringLiteral("C:\\Music\\");
-        QTest::newRow("drive root") << QStringLiteral("C:\\") << win << QStringLiteral("C:\\");
-        QTest::newRow("spaces around") << QStringLiteral("  C:\\Music  ") << win << QStringLiteral("C:\\Music\\");
-        QTest::newRow("spaces inside stay") << QStringLiteral("C:\\My Music") << win << QStringLiteral("C:\\My Music\\");
-        QTest::newRow("spaces after separator") << QStringLiteral("C:\\Music\\  ") << win << QStringLiteral("C:\\Music\\");
-        QTest::newRow("empty") << QString() << win << QStringLiteral("\\");
-        QTest::newRow("only spaces") << QStringLiteral("   ") << win << QStringLiteral("\\");
-        QTest::newRow("forward slash is no separator there") << QStringLiteral("C:/Music/") << win << QStringLiteral("C:/Music/\\");
-        QTest::newRow("last character whose Shift-JIS ends in 0x5C") << QStringLiteral("C:\\ソ") << win << QStringLiteral("C:\\ソ\\");
-        QTest::newRow("linux folder") << QStringLiteral("/home/u/Music") << posix << QStringLiteral("/home/u/Music/");
-        QTest::newRow("linux folder with separator") << QStringLiteral("/home/u/Music/") << posix << QStringLiteral("/home/u/Music/");
-        QTest::newRow("linux root") << QStringLiteral("/") << posix << QStringLiteral("/");
-        QTest::newRow("backslash is a name character here") << QStringLiteral("/tmp/a\\") << posix << QStringLiteral("/tmp/a\\/");
-        QTest::newRow("linux empty") << QString() << posix << QStringLiteral("/");
+        QTest::newRow("windows folder") << u"C:\\Music"_qs << win << u"C:\\Music\\"_qs;
+        QTest::newRow("windows, separator there") << u"C:\\Music\\ "_qs << win << u"C:\\Music\\"_qs;
+        QTest::newRow("spaces around go, inside stay") << u"  C:\\My Music  "_qs << win << u"C:\\My Music\\"_qs;
+        QTest::newRow("empty") << QString() << win << u"\\"_qs;
+        QTest::newRow("last character 0x5C in Shift-JIS") << u"C:\\ソ"_qs << win << u"C:\\ソ\\"_qs;
+        QTest::newRow("linux folder") << u"/home/u/Music"_qs << posix << u"/home/u/Music/"_qs;
+        QTest::newRow("linux, separator there") << u"/"_qs << posix << u"/"_qs;
+        QTest::newRow("backslash is a name character here") << u"/tmp/a\\"_qs << posix << u"/tmp/a\\/"_qs;
+        QTest::newRow("linux, blank") << u"  "_qs << posix << u"/"_qs;
     }
     void pathSeparator()
     {
@@ -64,28 +41,41 @@ private slots:
         QCOMPARE(AddPathSeparator(folder, separator), expected);
     }
 
-    void listOrder_data()
+    void storedTwips_data()
     {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("case ignored") << QStringList{u"c"_qs, u"A"_qs, u"b"_qs} << QStringList{u"A"_qs, u"b"_qs, u"c"_qs};
-        QTest::newRow("digits as characters")
-            << QStringList{u"Track2.wav"_qs, u"Track10.wav"_qs, u"Track1.wav"_qs}
-            << QStringList{u"Track1.wav"_qs, u"Track10.wav"_qs, u"Track2.wav"_qs};
-        QTest::newRow("names differing only in case keep one order")
-            << QStringList{u"song.wav"_qs, u"SONG.wav"_qs, u"Song.wav"_qs}
-            << QStringList{u"SONG.wav"_qs, u"Song.wav"_qs, u"song.wav"_qs};
-        QTest::newRow("extension case ignored") << QStringList{u"b.wav"_qs, u"A.WAV"_qs} << QStringList{u"A.WAV"_qs, u"b.wav"_qs};
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("twips"); // -1000000: does not fit, the design geometry stays
+        QTest::newRow("half down to even") << u"1200.5"_qs << 1200;
+        QTest::newRow("half up to even") << u"1201.5"_qs << 1202;
+        QTest::newRow("negative half to even") << u"-1201.5"_qs << -1202;
+        QTest::newRow("trailing zeros keep a half") << u"1200.5000"_qs << 1200;
+        QTest::newRow("just above a half goes up") << u"1200.50000000000000000001"_qs << 1201;
+        QTest::newRow("leading number of 12abc") << u"12abc"_qs << 12;
+        QTest::newRow("not a number") << u"abc"_qs << 0;
+        QTest::newRow("largest") << u"32767"_qs << 32767;
+        QTest::newRow("rounds beyond the largest") << u"32767.5"_qs << -1000000;
+        QTest::newRow("absurdly long") << u"99999999999999999999999"_qs << -1000000;
     }
-    void listOrder()
+    void storedTwips()
     {
-        QFETCH(QStringList, entries);
-        QFETCH(QStringList, expected);
-        sortListEntries(entries);
-        QCOMPARE(entries, expected);
-        std::reverse(entries.begin(), entries.end());
-        sortListEntries(entries);
-        QCOMPARE(entries, expected);
+        QFETCH(QString, text);
+        QFETCH(int, twips);
+        const std::optional<qint16> read = twipsFromText(text);
+        QCOMPARE(read.has_value() ? int(*read) : -1000000, twips);
+    }
+
+    // Character for character: a full-width ｺﾋﾟｰ or ﾊﾟｽ would be a different text.
+    void catalogue()
+    {
+        const QMap<Msg, QString> texts{{Msg(201), u"このアプリケーションは既に起動しています。"_qs},
+                                       {Msg(202), u"変換前と変換後の名前一覧の数が一致していません。"_qs},
+                                       {Msg(203), u"終了しました。"_qs},
+                                       {Msg(204), u"変換後曲名一覧に名前が設定されていません。"_qs},
+                                       {Msg(205), u"変換前曲名一覧に名前が設定されていません。"_qs},
+                                       {Msg(206), u"ｺﾋﾟｰ先ﾊﾟｽ名が設定されていません。"_qs},
+                                       {Msg(207), u"ｺﾋﾟｰに失敗しました。"_qs}};
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+            QCOMPARE(LoadMessage(it.key()).text, it.value());
     }
 };
 

@@ -1,42 +1,82 @@
 #include "app/ListBox.h"
+#include "app/SettingsStore.h"
 #include "app/frmMain.h"
+#include "platform/Platform.h"
 #include "support/RecordingInteraction.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QLabel>
+#include <QDir>
 #include <QLineEdit>
-#include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 using namespace meloport;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString &path, const QByteArray &content = {})
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// Every file of the folder as "name=content".
+QStringList contents(const QDir &folder)
+{
+    QStringList files;
+    for (const QString &name : folder.entryList(QDir::Files))
+        files.append(name + u'=' + QString::fromUtf8(readAll(folder.filePath(name))));
+    return files;
+}
+
+// The checked kind, then the listed files.
+QStringList kindAndFiles(const frmMain &window)
+{
+    QStringList shown;
+    for (const QAction *item : {window.cmdWav, window.cmdMP3, window.cmdWMA})
+        if (item->isChecked())
+            shown.append(item->objectName());
+    return shown + window.ListSrcMusic->items();
+}
+
+// A start of the program with a settings file and a lock of its own.
+struct Start {
+    RecordingInteraction interaction;
+    QTemporaryDir dir;
+    StatePaths paths{dir.filePath(u"Meloport.ini"_qs), dir.filePath(u"Meloport.lock"_qs)};
+    frmMain window{interaction, paths};
+};
+
+const QByteArray kStored = "[Settings]\nLastVersion=0.20\nX=1500\nY=3000\nWidth=9000\nHeight=7500\n";
+
+} // namespace
 
 class TestFrmMain final : public QObject {
     Q_OBJECT
 private:
-    static QStringList checkedKinds(const frmMain &window)
-    {
-        QStringList checked;
-        for (const QAction *item : {window.cmdWav, window.cmdMP3, window.cmdWMA})
-            if (item->isChecked())
-                checked.append(item->objectName());
-        return checked;
-    }
-    static void touch(const QString &path)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    QRect m_design; // the outer geometry of a window that restored nothing
 
 private slots:
-    void resourcesAreBuiltIn()
+    void initTestCase()
     {
-        for (const char *name : {"folder.bmp", "titlefile.bmp", "add.bmp", "delete.bmp", "meloport-16.png", "meloport-32.png"})
-            QVERIFY2(QFile::exists(u":/meloport/"_qs + QLatin1String(name)), name);
+        Start start;
+        start.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&start.window));
+        m_design = start.window.windowHandle()->frameGeometry();
+        QCOMPARE(start.window.logicalDpiX(), 96);
     }
 
     void windowAtStart()
@@ -44,156 +84,269 @@ private slots:
         RecordingInteraction interaction;
         frmMain window(interaction);
         window.UpdateKindMenu();
-        for (const char *name : {"TextPath", "TextFile", "TextName", "TextCopyDst"})
-            QVERIFY(window.findChild<QLineEdit *>(QLatin1String(name))->text().isEmpty());
-        QCOMPARE(window.ListSrcMusic->listCount(), 0);
-        QCOMPARE(window.ListDstMusic->listCount(), 0);
-        QCOMPARE(checkedKinds(window), QStringList{u"cmdWav"_qs});
-        QCOMPARE(window.windowTitle(), u"めろぽーと(**)"_qs);
-        QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-        // 8025 x 7710 twips at 96 dpi, the menu bar above.
+        QStringList shown = kindAndFiles(window) + window.ListDstMusic->items();
+        for (const QLineEdit *field : {window.TextPath, window.TextFile, window.TextName, window.TextCopyDst})
+            shown.append(field->text());
+        QCOMPARE(shown, (QStringList{u"cmdWav"_qs, u""_qs, u""_qs, u""_qs, u""_qs}));
+        // 8025 x 7710 twips at 96 dpi below the menu bar, and no way to change that.
         QCOMPARE(window.centralWidget()->size(), QSize(535, 514));
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        QCOMPARE(window.TextPath->geometry(), QRect(104, 16, 289, 25));
-        QCOMPARE(window.CommandLoad->geometry(), QRect(464, 64, 65, 33));
-    }
-
-    void menus()
-    {
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        QStringList captions;
-        for (const QAction *menu : window.menuBar()->actions()) {
-            captions.append(menu->text());
-            for (const QAction *item : menu->menu()->actions())
-                captions.append(u"  "_qs + (item->isSeparator() ? u"-"_qs : item->text()));
-        }
-        QCOMPARE(captions, (QStringList{u"ﾌｧｲﾙ(&F)"_qs, u"  ｺﾋﾟｰ(&C)"_qs, u"種類(&K)"_qs, u"  WAV"_qs, u"  MP3"_qs,
-                                        u"  WMA"_qs, u"ヘルプ(&H)"_qs, u"  目次(&C)"_qs, u"  最新版をダウンロード(&D)"_qs,
-                                        u"  -"_qs, u"  バージョン情報(&A)..."_qs}));
-    }
-
-    void tabOrder()
-    {
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        const QStringList expected{u"TextPath"_qs, u"CommandBrowsePath"_qs, u"TextFile"_qs, u"CommandBrowseFile"_qs,
-                                   u"TextName"_qs, u"CommandAdd"_qs, u"CommandDel"_qs, u"TextCopyDst"_qs,
-                                   u"CommandCopyDst"_qs, u"ListSrcMusic"_qs, u"ListDstMusic"_qs,
-                                   u"CommandRunAll"_qs, u"CommandLoad"_qs, u"TextPath"_qs};
-        window.TextPath->setFocus();
-        QStringList visited{QApplication::focusWidget()->objectName()};
-        for (int i = 1; i < expected.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited.append(QApplication::focusWidget()->objectName());
-        }
-        QCOMPARE(visited, expected);
-    }
-
-    void labelMnemonicsMoveFocusOnly_data()
-    {
-        QTest::addColumn<char>("key");
-        QTest::addColumn<QString>("focused");
-        QTest::newRow("Alt+P") << 'P' << u"TextPath"_qs;
-        QTest::newRow("Alt+N") << 'N' << u"TextName"_qs;
-        QTest::newRow("Alt+A") << 'A' << u"TextCopyDst"_qs;
-        QTest::newRow("Alt+S reaches the load button") << 'S' << u"CommandLoad"_qs;
-        QTest::newRow("Alt+D reaches the load button") << 'D' << u"CommandLoad"_qs;
-    }
-    void labelMnemonicsMoveFocusOnly()
-    {
-        QFETCH(char, key);
-        QFETCH(QString, focused);
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.TextName->setFocus();
-        int loads = 0;
-        connect(window.CommandLoad, &QPushButton::clicked, this, [&loads] { ++loads; });
-        QTest::keyClick(&window, key, Qt::AltModifier);
-        QTRY_COMPARE(QApplication::focusWidget()->objectName(), focused);
-        QTest::qWait(50);
-        QCOMPARE(loads, 0);
-    }
-
-    void toolTipsOnPictureButtonsOnly()
-    {
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        QMap<QString, QString> tips;
-        for (const QWidget *widget : window.centralWidget()->findChildren<QWidget *>())
+        QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QMap<QString, QString> tips; // on the five picture buttons only
+        for (const QWidget *widget : window.findChildren<QWidget *>())
             if (!widget->toolTip().isEmpty())
                 tips.insert(widget->objectName(), widget->toolTip());
-        const QMap<QString, QString> expected{
-            {u"CommandBrowsePath"_qs, u"フォルダを選択します"_qs},
-            {u"CommandBrowseFile"_qs, u"曲名ファイルを選択します"_qs},
-            {u"CommandAdd"_qs, u"変換後曲名一覧に追加"_qs},
-            {u"CommandDel"_qs, u"変換後曲名一覧から削除"_qs},
-            {u"CommandCopyDst"_qs, u"フォルダを選択します"_qs},
-        };
-        QCOMPARE(tips, expected);
+        QCOMPARE(tips, (QMap<QString, QString>{{u"CommandBrowsePath"_qs, u"フォルダを選択します"_qs},
+                                               {u"CommandBrowseFile"_qs, u"曲名ファイルを選択します"_qs},
+                                               {u"CommandAdd"_qs, u"変換後曲名一覧に追加"_qs},
+                                               {u"CommandDel"_qs, u"変換後曲名一覧から削除"_qs},
+                                               {u"CommandCopyDst"_qs, u"フォルダを選択します"_qs}}));
     }
 
-    void noDefaultButton()
+    void restoresGeometry_data()
     {
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        for (const QPushButton *button : window.findChildren<QPushButton *>())
-            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("first start: nothing stored") << QByteArray() << m_design;
+        QTest::newRow("second start: stored place and size") << kStored << QRect(100, 200, 600, 500);
+        QTest::newRow("fractions to even, leading numbers")
+            << QByteArray(kStored).replace("1500", "1500.5").replace("3000", "3000abc") << QRect(100, 200, 600, 500);
+        QTest::newRow("another version: design geometry") << QByteArray(kStored).replace("0.20", "1.00") << m_design;
+        QTest::newRow("beyond 16 bits: design geometry") << QByteArray(kStored).replace("1500", "40000") << m_design;
+        QTest::newRow("monitor removed: onto the primary screen")
+            << QByteArray(kStored).replace("1500", "30000") << QRect(200, 200, 600, 500);
+        QTest::newRow("garbled size: design size at the stored place")
+            << QByteArray(kStored).replace("9000", "abc") << QRect(QPoint(100, 200), m_design.size());
+    }
+    void restoresGeometry()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QRect, expected);
+        Start start;
+        if (!ini.isNull())
+            write(start.paths.settingsFile, ini);
+        write(start.paths.instanceLock, "999999\n"); // a lock file left by a crash stops no start
+        start.window.mnKind = KindWma;
+        QVERIFY(start.window.Form_Load());
+        QVERIFY(start.window.cmdWav->isChecked());
+        start.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&start.window));
+        const QRect r = start.window.windowHandle()->frameGeometry();
+        QCOMPARE(r, expected);
+
+        // A normal close saves this version and the real geometry, whatever was stored: 15 twips a pixel.
+        const auto twips = [](int pixels) { return QByteArray::number(pixels * 15); };
+        start.window.close();
+        QCOMPARE(readAll(start.paths.settingsFile), "[Settings]\nLastVersion=0.20\nX=" + twips(r.x()) + "\nY="
+                     + twips(r.y()) + "\nWidth=" + twips(r.width()) + "\nHeight=" + twips(r.height()) + '\n');
     }
 
-    void sortedAndUnsortedLists()
+    void minimizedCloseWritesNothing()
     {
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        for (const QString &entry : {u"c"_qs, u"A"_qs, u"b"_qs}) {
-            window.ListSrcMusic->addItem(entry);
-            window.ListDstMusic->addItem(entry);
+        Start start;
+        const QByteArray ini = kStored + "InstalledDir=/opt/meloport\n";
+        write(start.paths.settingsFile, ini);
+        QVERIFY(start.window.Form_Load());
+        QCOMPARE(start.window.helpFilePath(), u"/opt/meloportMeloport.html"_qs); // taken as it stands
+        start.window.move(300, 300);
+        start.window.showMinimized();
+        start.window.close();
+        QCOMPARE(start.interaction.helpClosed, 1);
+        QCOMPARE(readAll(start.paths.settingsFile), ini);
+    }
+
+    void secondInstanceEndsAtOnce()
+    {
+        Start start;
+        const platform::InstanceLock first(start.paths.instanceLock);
+        QVERIFY(!start.window.Form_Load());
+        QCOMPARE(start.interaction.messageTexts(), QStringList{u"このアプリケーションは既に起動しています。"_qs});
+        QCOMPARE(start.interaction.messages[0].icon, MessageIcon::Warning);
+        start.window.close(); // even a close some caller forces saves nothing
+        QVERIFY(!QFile::exists(start.paths.settingsFile));
+    }
+
+    // Each row saves in a process of its own, after reading every setting as a start does. A save
+    // that cannot finish leaves the old file whole and nothing beside it.
+    void saving_data()
+    {
+        QTest::addColumn<QString>("limits");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("printed"); // what was read, then how the save went
+        const QByteArray old("[Settings]\nX = 2\nInstalledDir=/m/\n\n[Other]\nY=9\n");
+        const QByteArray damaged("\0\x01junk\n[Settings\n[Settings]\nno equals\n\x80\x81\nX=2\n", 45);
+        QTest::newRow("values replaced where they stand, new ones added to their section")
+            << QString() << old
+            << QByteArray("[Settings]\nX=1500\nInstalledDir=/m/\nLastVersion=0.20\n\n[Other]\nY=9\n")
+            << u"/m/ 1.00 2 0 0 0 saved"_qs;
+        QTest::newRow("damaged lines kept") << QString() << damaged
+                                            << QByteArray(damaged).replace("X=2", "X=1500") + "LastVersion=0.20\n"
+                                            << u" 1.00 2 0 0 0 saved"_qs;
+        QTest::newRow("full disk") << u"--fsize 20"_qs << old << old << u"/m/ 1.00 2 0 0 0 ディスクの空きが足りません"_qs;
+        QTest::newRow("another user: defaults") << u"--as-nobody"_qs << old << old << u" 1.00 0 0 0 0 アクセスが拒否されました"_qs;
+    }
+    void saving()
+    {
+        QFETCH(QString, limits);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, printed);
+        QTemporaryDir dir; // others may enter it, not write in it
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadOther | QFile::ExeOther));
+        const QString path = dir.filePath(u"Meloport.ini"_qs);
+        write(path, before);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QString output;
+        for (const QString &command : {u"load"_qs, u"save"_qs}) {
+            QProcess probe;
+            probe.start(QString::fromUtf8(STATE_PROBE),
+                        limits.split(u' ', Qt::SkipEmptyParts) + QStringList{command, path});
+            QVERIFY(probe.waitForFinished());
+            output += QString::fromUtf8(probe.readAllStandardOutput());
         }
-        QCOMPARE(window.ListSrcMusic->items(), (QStringList{u"A"_qs, u"b"_qs, u"c"_qs}));
-        QCOMPARE(window.ListDstMusic->items(), (QStringList{u"c"_qs, u"A"_qs, u"b"_qs}));
+        QCOMPARE(output, printed.replace(u' ', u'\n') + u'\n');
+        QCOMPARE(readAll(path), after);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"Meloport.ini"_qs});
     }
 
-    void kindCommandsListTheFolder()
+    void aLinkStaysALink()
     {
         QTemporaryDir dir;
-        for (const QString &name : {u"b.wav"_qs, u"A.WAV"_qs, u"c.mp3"_qs})
-            touch(dir.filePath(name));
+        const QString real = dir.filePath(u"real.ini"_qs), link = dir.filePath(u"Meloport.ini"_qs);
+        write(real, "[Settings]\n");
+        QVERIFY(QFile::link(real, link));
+        QVERIFY(!SettingsStore(link).save({{Setting::X, u"2"_qs}}));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), real);
+        QCOMPARE(readAll(real), QByteArray("[Settings]\nX=2\n"));
+    }
+
+    // Tab goes round; a label's Alt key only moves the focus, Alt+S and Alt+D to the load button.
+    void keyboard()
+    {
         RecordingInteraction interaction;
         frmMain window(interaction);
-        window.UpdateKindMenu();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.TextPath->setFocus();
+        const QSignalSpy loads(window.CommandLoad, &QPushButton::clicked);
+        QStringList visited;
+        const QByteArray keys = QByteArray(13, '\t') + "NASPD";
+        for (const char key : keys) {
+            QTest::keyClick(QApplication::focusWidget(), key, key == '\t' ? Qt::NoModifier : Qt::AltModifier);
+            visited.append(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(visited, (QStringList{u"CommandBrowsePath"_qs, u"TextFile"_qs, u"CommandBrowseFile"_qs, u"TextName"_qs,
+                                       u"CommandAdd"_qs, u"CommandDel"_qs, u"TextCopyDst"_qs, u"CommandCopyDst"_qs,
+                                       u"ListSrcMusic"_qs, u"ListDstMusic"_qs, u"CommandRunAll"_qs, u"CommandLoad"_qs,
+                                       u"TextPath"_qs, u"TextName"_qs, u"TextCopyDst"_qs, u"CommandLoad"_qs,
+                                       u"TextPath"_qs, u"CommandLoad"_qs}));
+        QTest::qWait(300); // longer than the press a mnemonic would animate
+        QCOMPARE(loads.count(), 0);
+    }
 
+    // The source list ignores case, compares digits as characters and puts case-only twins in one order.
+    void kindsListTheFolder()
+    {
+        QTemporaryDir dir;
+        for (const QString &name :
+             {u"b.wav"_qs, u"a.wav"_qs, u"Track2.wav"_qs, u"A.WAV"_qs, u"Track10.wav"_qs, u"c.mp3"_qs})
+            write(dir.filePath(name));
+        RecordingInteraction interaction;
+        frmMain window(interaction);
+        window.TextPath->setText(dir.path());
+        window.cmdMP3->trigger();
+        QCOMPARE(kindAndFiles(window), (QStringList{u"cmdMP3"_qs, u"c.mp3"_qs}));
+        window.cmdWav->trigger();
+        write(dir.filePath(u"d.WAV"_qs));
+        window.cmdWav->trigger(); // the same kind again reads the folder again
+        const QStringList wavs{u"A.WAV"_qs, u"a.wav"_qs, u"b.wav"_qs, u"d.WAV"_qs, u"Track10.wav"_qs, u"Track2.wav"_qs};
+        QCOMPARE(kindAndFiles(window), QStringList{u"cmdWav"_qs} + wavs);
+        window.TextPath->clear(); // with no folder only the check mark moves
+        window.cmdWMA->trigger();
+        QCOMPARE(kindAndFiles(window), QStringList{u"cmdWMA"_qs} + wavs);
+    }
+
+    void addAndDelete()
+    {
+        RecordingInteraction interaction;
+        frmMain window(interaction);
+        for (const QString &title : {u"B"_qs, u""_qs, u" "_qs, u"A"_qs}) {
+            window.TextName->setText(title);
+            window.CommandAdd->click();
+        }
+        // Unsorted; an empty field adds nothing, spaces are a title, the field keeps its text.
+        QCOMPARE(window.ListDstMusic->items() << window.TextName->text(),
+                 (QStringList{u"B"_qs, u" "_qs, u"A"_qs, u"A"_qs}));
+        window.CommandDel->click(); // nothing selected: the last goes
+        window.ListDstMusic->setListIndex(0);
+        window.CommandDel->click(); // then the selected one
+        QCOMPARE(window.ListDstMusic->items(), QStringList{u" "_qs});
+        QCOMPARE(window.ListDstMusic->listIndex(), -1);
+        window.CommandDel->click();
+        window.CommandDel->click(); // on an empty list: nothing
+        QCOMPARE(window.ListDstMusic->listCount(), 0);
+    }
+
+    // Files listed from the folder, titles loaded from a title file (none: it is missing), then
+    // renamed; the title list held titles typed before.
+    void renameAll_data()
+    {
+        QTest::addColumn<QStringList>("files"); // each holding its own name
+        QTest::addColumn<QByteArray>("titleFile");
+        QTest::addColumn<QStringList>("after"); // name=content; none: as before
+        QTest::addColumn<QStringList>("messages"); // {file}: the title file
+        const QStringList two{u"a.wav"_qs, u"b.wav"_qs};
+        const QStringList none;
+        QTest::newRow("nothing listed: 205") << none << QByteArray("A\n") << none
+                                             << QStringList{u"変換前曲名一覧に名前が設定されていません。"_qs};
+        QTest::newRow("no titles: 204") << two << QByteArray("") << none
+                                        << QStringList{u"変換後曲名一覧に名前が設定されていません。"_qs};
+        QTest::newRow("two files, one title: 202") << two << QByteArray("A\n") << none
+                                                   << QStringList{u"変換前と変換後の名前一覧の数が一致していません。"_qs};
+        QTest::newRow("a slash: nothing renamed, the title as typed") << two << QByteArray("A\nAC/DC %1\n") << none
+            << QStringList{u"ﾌｧｲﾙ名にできない曲名があるため、何も変更しませんでした。\n2 番目の「AC/DC %1」: 「/」は使えません"_qs};
+        QTest::newRow("missing title file: named, list emptied") << two << QByteArray() << none
+            << QStringList{u"曲名ﾌｧｲﾙを読み込めませんでした(ファイルまたはフォルダが見つかりません)。\n{file}"_qs,
+                           u"変換後曲名一覧に名前が設定されていません。"_qs};
+        const QStringList renamed{u"Two.WAV=a.wav"_qs, u"曲.WAV=b.wav"_qs};
+        QTest::newRow("UTF-8 titles: 203")
+            << two << QByteArray("Two\r\n曲\r\n") << renamed << QStringList{u"終了しました。"_qs};
+        QTest::newRow("Shift-JIS titles: 203")
+            << two << QByteArray("Two\r\n\x8b\xc8\r\n") << renamed << QStringList{u"終了しました。"_qs};
+        QTest::newRow("a taken name: that file kept, reported") << two << QByteArray("Same\nSame\n")
+            << QStringList{u"b.wav=b.wav"_qs, u"Same.WAV=a.wav"_qs}
+            << QStringList{u"2 件のうち 1 件は名前を変更できませんでした。\nb.wav → Same.WAV: 同じ名前のファイルが既にあります"_qs};
+    }
+    void renameAll()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QByteArray, titleFile);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, messages);
+        QTemporaryDir dir;
+        QTemporaryDir titleDir;
+        for (const QString &name : files)
+            write(dir.filePath(name), name.toUtf8());
+        const QString titles = titleDir.filePath(u"titles.txt"_qs);
+        if (!titleFile.isNull())
+            write(titles, titleFile);
+        RecordingInteraction interaction;
+        frmMain window(interaction);
         window.TextPath->setText(dir.path());
         window.cmdWav->trigger();
-        QCOMPARE(window.ListSrcMusic->items(), (QStringList{u"A.WAV"_qs, u"b.wav"_qs}));
-        QCOMPARE(checkedKinds(window), QStringList{u"cmdWav"_qs});
-
-        window.cmdMP3->trigger();
-        QCOMPARE(window.mnKind, qint16(KindMp3));
-        QCOMPARE(window.ListSrcMusic->items(), QStringList{u"c.mp3"_qs});
-        QCOMPARE(checkedKinds(window), QStringList{u"cmdMP3"_qs});
-
-        // The current kind again re-reads the folder.
-        touch(dir.filePath(u"d.MP3"_qs));
-        window.cmdMP3->trigger();
-        QCOMPARE(window.ListSrcMusic->items(), (QStringList{u"c.mp3"_qs, u"d.MP3"_qs}));
-        QCOMPARE(checkedKinds(window), QStringList{u"cmdMP3"_qs});
-
-        // With no folder only the check mark moves.
-        window.TextPath->clear();
-        window.cmdWMA->trigger();
-        QCOMPARE(window.ListSrcMusic->items(), (QStringList{u"c.mp3"_qs, u"d.MP3"_qs}));
-        QCOMPARE(checkedKinds(window), QStringList{u"cmdWMA"_qs});
-
-        // A folder that is not there empties the list.
-        window.TextPath->setText(dir.filePath(u"missing"_qs));
-        window.cmdMP3->trigger();
-        QCOMPARE(window.ListSrcMusic->listCount(), 0);
+        window.ListDstMusic->addItem(u"typed"_qs);
+        window.CommandLoad->click(); // no title file named yet: the typed titles stay
+        QCOMPARE(window.ListDstMusic->items(), QStringList{u"typed"_qs});
+        window.TextFile->setText(titles);
+        window.CommandLoad->click();
+        const QStringList before = contents(dir.path());
+        window.CommandRunAll->click();
+        QCOMPARE(contents(dir.path()), after.isEmpty() ? before : after);
+        QCOMPARE(interaction.messageTexts(), messages.replaceInStrings(u"{file}"_qs, titles));
     }
+
 };
 
 QTEST_MAIN(TestFrmMain)
