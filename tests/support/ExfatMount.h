@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 // A small exFAT file system, mounted through FUSE on a loop device: a case-insensitive file
@@ -13,59 +10,29 @@ class ExfatMount final {
 public:
     ExfatMount()
     {
-        const QString image = m_dir.filePath(QStringLiteral("exfat.img"));
-        QFile file(image);
-        if (!file.open(QIODevice::WriteOnly) || !file.resize(16 * 1024 * 1024)) {
-            m_whyNot = QStringLiteral("cannot create the image");
-            return;
-        }
-        file.close();
-        if (!run(QStringLiteral("mkfs.exfat"), {image}))
-            return;
-        QString loop;
-        if (!run(QStringLiteral("losetup"), {QStringLiteral("--find"), QStringLiteral("--show"), image}, &loop))
-            return;
-        m_loop = loop.trimmed();
-        QDir(m_dir.path()).mkdir(QStringLiteral("mnt"));
-        m_mounted = run(QStringLiteral("mount.exfat-fuse"), {m_loop, path()});
+        m_mounted = shell(u"truncate -s 16M img && mkfs.exfat img && losetup --find --show img >loop && mkdir mnt"
+                          " && mount.exfat-fuse \"$(cat loop)\" mnt"_qs);
     }
-    ~ExfatMount()
-    {
-        if (m_mounted)
-            run(QStringLiteral("umount"), {path()});
-        if (!m_loop.isEmpty())
-            run(QStringLiteral("losetup"), {QStringLiteral("--detach"), m_loop});
-    }
-    ExfatMount(const ExfatMount &) = delete;
-    ExfatMount &operator=(const ExfatMount &) = delete;
+    ~ExfatMount() { shell(u"umount mnt; losetup --detach \"$(cat loop)\""_qs); }
 
     bool isMounted() const { return m_mounted; }
     QString whyNot() const { return m_whyNot; }
-    QString path() const { return m_dir.filePath(QStringLiteral("mnt")); }
+    QString path() const { return m_dir.filePath(u"mnt"_qs); }
 
 private:
-    bool run(const QString &program, const QStringList &arguments, QString *output = nullptr)
+    bool shell(const QString &script)
     {
-        QString found = QStandardPaths::findExecutable(program);
-        if (found.isEmpty())
-            found = QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
-        if (found.isEmpty()) {
-            m_whyNot = program + QStringLiteral(" is not installed");
-            return false;
-        }
         QProcess process;
-        process.start(found, arguments);
-        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-            m_whyNot = program + QStringLiteral(": ") + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-            return false;
-        }
-        if (output)
-            *output = QString::fromLocal8Bit(process.readAllStandardOutput());
-        return true;
+        process.setWorkingDirectory(m_dir.path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(u"sh"_qs, {u"-c"_qs, u"PATH=$PATH:/usr/sbin:/sbin; "_qs + script});
+        const bool done = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
+                          && process.exitCode() == 0;
+        m_whyNot = QString::fromLocal8Bit(process.readAll()).trimmed().section(u'\n', -1);
+        return done;
     }
 
     QTemporaryDir m_dir;
-    QString m_loop;
     QString m_whyNot;
     bool m_mounted = false;
 };

@@ -11,7 +11,6 @@
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 
 #include <csignal>
 #include <cstdio>
@@ -20,49 +19,34 @@
 
 using namespace meloport;
 
-namespace {
-
-void print(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
-
-    if (args.value(0) == u"--fsize") {
-        // Writes beyond the limit then fail with EFBIG instead of killing the process.
-        std::signal(SIGXFSZ, SIG_IGN);
+    if (args.value(0) == u"--fsize") { // writes beyond then fail with EFBIG instead of killing the process
         const rlim_t bytes = args.value(1).toULongLong();
         const rlimit limit{bytes, bytes};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 2;
         args = args.mid(2);
     }
     if (args.value(0) == u"--as-nobody") {
+        args.removeFirst();
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             return 2;
-        args = args.mid(1);
     }
-
-    const QString command = args.value(0);
-    const QString path = args.value(1);
+    const QString command = args.value(0), path = args.value(1);
     if (command == u"load") {
         const SettingsStore store(path);
         for (const SettingDefinition &definition : kSettingDefinitions)
-            print(store.value(definition.setting));
+            std::puts(store.value(definition.setting).toUtf8().constData());
     } else if (command == u"save") {
         const auto error = SettingsStore(path).save({{Setting::LastVersion, u"0.20"_qs}, {Setting::X, u"1500"_qs}});
-        print(error ? error->reason : u"saved"_qs);
+        std::puts((error ? error->reason : u"saved"_qs).toUtf8().constData());
     } else if (command == u"lock") {
         const platform::InstanceLock lock(path);
-        print(lock.state() == platform::InstanceLockState::Acquired ? u"acquired"_qs : u"not acquired"_qs);
+        std::puts(lock.state() == platform::InstanceLockState::Acquired ? "acquired" : "not acquired");
+        std::fflush(stdout);
         while (std::getchar() != EOF) {
         }
     } else {
