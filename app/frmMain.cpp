@@ -58,6 +58,7 @@ struct ControlRow {
 
 constexpr QStringView kFolderPicture = u":/meloport/folder.bmp";
 constexpr QStringView kFolderTip = u"フォルダを選択します";
+constexpr QStringView kFolderPickerTitle = u"フォルダを選択してください";
 
 const ControlRow kControls[] = {
     {Kind::Label, u"LabelPath", u"ﾊﾟｽ名(&P):", {120, 360, 1095, 255}},
@@ -371,7 +372,7 @@ void frmMain::createControls()
 
 void frmMain::createMenus()
 {
-    const auto action = [this](QMenu *menu, QStringView name, QStringView caption) {
+    const auto action = [](QMenu *menu, QStringView name, QStringView caption) {
         QAction *item = menu->addAction(caption.toString());
         item->setObjectName(name.toString());
         return item;
@@ -422,6 +423,11 @@ void frmMain::connectCommands()
 void frmMain::ShowMessage(Msg number)
 {
     ShowMessage(LoadMessage(number));
+}
+
+void frmMain::ShowMessage(const Message &message)
+{
+    m_interaction.showMessage(this, message.icon, productName(), message.text);
 }
 
 // --- Music kind and source listing
@@ -551,18 +557,7 @@ void frmMain::CommandRunAll_Click()
         ShowMessage(renameFailuresMessage(plan, failures));
 }
 
-void frmMain::ShowMessage(const Message &message)
-{
-    m_interaction.showMessage(this, message.icon, productName(), message.text);
-}
-
 // --- Folder picker and copy
-
-namespace {
-
-constexpr QStringView kFolderPickerTitle = u"フォルダを選択してください";
-
-} // namespace
 
 void frmMain::CommandBrowsePath_Click()
 {

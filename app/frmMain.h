@@ -7,8 +7,8 @@
 // on a person goes through UserInteraction.
 
 #include "app/MessageCatalogue.h"
-#include "app/UserInteraction.h"
 #include "app/StatePaths.h"
+#include "app/UserInteraction.h"
 #include "rename/SourceListing.h"
 
 #include <QMainWindow>
@@ -34,7 +34,6 @@ class InstanceLock;
 
 class DlgCopy;
 class ListBox;
-class UserInteraction;
 
 class frmMain final : public QMainWindow {
     Q_OBJECT
@@ -127,7 +126,6 @@ private:
     void CommandAdd_Click();
     void CommandDel_Click();
     void CommandRunAll_Click();
-    // Shows a catalogue message whose details have been filled in.
     // The file-open dialog of the title file. It lives as long as the window, so that it opens
     // again at the path last chosen.
     OpenFileRequest CommonDialogFile{QStringLiteral("曲名ﾌｧｲﾙを選択"), QStringLiteral("曲名ﾌｧｲﾙ (*.txt)"),
