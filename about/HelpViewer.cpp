@@ -1,10 +1,10 @@
 #include "about/HelpViewer.h"
 
 #include "about/HelpFile.h"
+#include "app/ApplicationIcon.h"
 #include "app/Twips.h"
 
 #include <QAction>
-#include <QIcon>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
@@ -29,10 +29,7 @@ HelpViewer::HelpViewer(QWidget *parent)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/meloport/meloport-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/meloport/meloport-32.png"), QSize(32, 32));
-    setWindowIcon(icon);
+    setWindowIcon(applicationIcon());
 
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));

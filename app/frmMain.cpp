@@ -3,6 +3,7 @@
 #include "about/DefHomeUrl.h"
 #include "about/HelpFile.h"
 #include "about/frmAbout.h"
+#include "app/ApplicationIcon.h"
 #include "app/Common.h"
 #include "app/ListBox.h"
 #include "app/Product.h"
@@ -83,14 +84,6 @@ const ControlRow kControls[] = {
     {Kind::Label, u"LabelDst", u"変換後曲名一覧(&D):", {4080, 3120, 1575, 255}},
     {Kind::Button, u"CommandLoad", u"読込み(&L)", {6960, 960, 975, 495}},
 };
-
-QIcon applicationIcon()
-{
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/meloport/meloport-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/meloport/meloport-32.png"), QSize(32, 32));
-    return icon;
-}
 
 // A label whose mnemonic only moves the focus to its buddy. QLabel would also press a buddy
 // that is a button, and Alt+S must not load the title file.
