@@ -44,8 +44,7 @@ frmAbout::frmAbout(UserInteraction &interaction, QWidget *owner)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     createControls();
-    setGeometry(twips(kDesignClientArea.left()), twips(kDesignClientArea.top()), twips(kDesignClientArea.width()),
-                twips(kDesignClientArea.height()));
+    setGeometry(twipsToPixels(kDesignClientArea, logicalDpiX()));
     setFixedSize(size());
     Form_Load();
 }
@@ -59,35 +58,32 @@ int frmAbout::twips(int value) const
 
 void frmAbout::createControls()
 {
-    const auto place = [this](QWidget *control, const QRect &twipsPlace) {
-        control->setGeometry(twips(twipsPlace.left()), twips(twipsPlace.top()), twips(twipsPlace.width()),
-                             twips(twipsPlace.height()));
-    };
+    const qreal dpi = logicalDpiX();
 
     cmdOK = new QPushButton(QStringLiteral("閉じる"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     // Enter presses it as the default button; Esc closes the dialog the same way.
     cmdOK->setDefault(true);
-    place(cmdOK, kOkPlace);
+    cmdOK->setGeometry(twipsToPixels(kOkPlace, dpi));
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setPixmap(QIcon(QStringLiteral(":/meloport/meloport-32.png")).pixmap(kIconSize, kIconSize));
     picIcon->setAlignment(Qt::AlignCenter);
-    place(picIcon, kIconPlace);
+    picIcon->setGeometry(twipsToPixels(kIconPlace, dpi));
 
     lblTitle = new QLabel(QStringLiteral("めろぽーと(**)"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    place(lblTitle, kTitlePlace);
+    lblTitle->setGeometry(twipsToPixels(kTitlePlace, dpi));
 
     lblVersion = new QLabel(QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    place(lblVersion, kVersionPlace);
+    lblVersion->setGeometry(twipsToPixels(kVersionPlace, dpi));
 
     lblCopyright = new QLabel(this);
     lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
-    place(lblCopyright, kCopyrightPlace);
+    lblCopyright->setGeometry(twipsToPixels(kCopyrightPlace, dpi));
 
     // One line of read-only rich text that reads as part of the dialog: no frame, no scroll bars,
     // the dialog's own background.
@@ -104,7 +100,7 @@ void frmAbout::createControls()
     QPalette palette = RichTextBoxURL->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     RichTextBoxURL->setPalette(palette);
-    place(RichTextBoxURL, kLinkPlace);
+    RichTextBoxURL->setGeometry(twipsToPixels(kLinkPlace, dpi));
 
     setTabOrder(cmdOK, RichTextBoxURL);
 }

@@ -315,8 +315,7 @@ void frmMain::createControls()
     QList<QWidget *> created;
     for (const ControlRow &row : kControls) {
         QWidget *widget = createControl(row, client);
-        const QRect &p = row.place;
-        widget->setGeometry(twips(p.left()), twips(p.top()), twips(p.width()), twips(p.height()));
+        widget->setGeometry(twipsToPixels(row.place, logicalDpiX()));
         created.append(widget);
     }
 

@@ -27,19 +27,16 @@ DlgCopy::DlgCopy(QWidget *owner)
     setObjectName(QStringLiteral("DlgCopy"));
     setWindowTitle(QStringLiteral("ﾌｧｲﾙをｺﾋﾟｰ中です"));
 
-    const auto place = [this](QWidget *control, const QRect &p) {
-        control->setGeometry(twips(p.left()), twips(p.top()), twips(p.width()), twips(p.height()));
-    };
     ProgressBarCopy = new QProgressBar(this);
     ProgressBarCopy->setObjectName(QStringLiteral("ProgressBarCopy"));
     ProgressBarCopy->setTextVisible(false);
-    place(ProgressBarCopy, kBarPlace);
+    ProgressBarCopy->setGeometry(twipsToPixels(kBarPlace, logicalDpiX()));
 
     // The only control that takes the focus, so Enter and Space press it; not the dialog's
     // Esc button (see keyPressEvent).
     CancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    place(CancelButton, kButtonPlace);
+    CancelButton->setGeometry(twipsToPixels(kButtonPlace, logicalDpiX()));
 
     setFixedSize(twips(kDesignClientArea.width()), twips(kDesignClientArea.height()));
     connect(CancelButton, &QPushButton::clicked, this, &DlgCopy::CancelButton_Click);
