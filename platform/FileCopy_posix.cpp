@@ -106,14 +106,8 @@ private:
                 return -1;
             if (got == 0)
                 break;
-            for (ssize_t written = 0; written < got;) {
-                const ssize_t put = ::write(out, m_buffer.get() + written, static_cast<size_t>(got - written));
-                if (put < 0 && errno == EINTR)
-                    continue;
-                if (put < 0)
-                    return -1;
-                written += put;
-            }
+            if (!posix::writeAll(out, m_buffer.get(), static_cast<size_t>(got)))
+                return -1;
             total += got;
         }
         return static_cast<ssize_t>(total);

@@ -18,6 +18,7 @@ namespace meloport::platform {
 
 using posix::Fd;
 using posix::osError;
+using posix::writeAll;
 
 QString describeError(int code)
 {
@@ -103,27 +104,6 @@ QStringList findFiles(const QString &folder, const QString &extension)
     }
     return names;
 }
-
-namespace {
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    auto left = static_cast<std::size_t>(bytes.size());
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-} // namespace
 
 FileContents readWholeFile(const QString &path)
 {

@@ -4,6 +4,8 @@
 
 #include "platform/Platform.h"
 
+#include <cerrno>
+#include <cstddef>
 #include <unistd.h>
 #include <utility>
 
@@ -12,6 +14,27 @@ namespace meloport::platform::posix {
 inline OsError osError(int code)
 {
     return {code, describeError(code)};
+}
+
+// Writes all `size` bytes, going on after a short write or a signal. False with errno on failure.
+inline bool writeAll(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+inline bool writeAll(int fd, const QByteArray &bytes)
+{
+    return writeAll(fd, bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 // A file descriptor, closed when it goes out of scope.
