@@ -447,7 +447,12 @@ void frmMain::UpdateKindMenu()
 void frmMain::ListSourceMusic(const QString &folder)
 {
     ListSrcMusic->clear();
-    ListSrcMusic->setItems(listMusicFiles(folder, msKindExt.at(static_cast<std::size_t>(mnKind))));
+    ListSrcMusic->setItems(listMusicFiles(folder, kindExtension()));
+}
+
+const QString &frmMain::kindExtension() const
+{
+    return msKindExt.at(static_cast<std::size_t>(mnKind));
 }
 
 void frmMain::selectKind(qint16 kind)
@@ -536,7 +541,7 @@ void frmMain::CommandRunAll_Click()
         return;
     }
     const RenamePlan plan = planRenames(TextPath->text(), ListSrcMusic->items(), ListDstMusic->items(),
-                                        msKindExt.at(static_cast<std::size_t>(mnKind)), platform::pathSeparator());
+                                        kindExtension(), platform::pathSeparator());
     if (!plan.refused.isEmpty()) {
         ShowMessage(refusedTitlesMessage(plan.refused));
         return;

@@ -115,6 +115,8 @@ private:
     void SaveWindowSettings();
     void applyRestoredFrameSize();
 
+    // The current kind's extension, from the extension table.
+    const QString &kindExtension() const;
     void selectKind(qint16 kind);
     void cmdWav_Click();
     void cmdMP3_Click();
