@@ -446,7 +446,6 @@ void frmMain::UpdateKindMenu()
 
 void frmMain::ListSourceMusic(const QString &folder)
 {
-    ListSrcMusic->clear();
     ListSrcMusic->setItems(listMusicFiles(folder, kindExtension()));
 }
 
