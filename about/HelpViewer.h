@@ -17,8 +17,6 @@ public:
     // Shows `helpFile` at `topic` (kHelpContents for the contents) and brings the window up.
     void showTopic(const QString &helpFile, int topic);
 
-    QTextBrowser *browser() const { return m_browser; }
-
 private:
     QTextBrowser *m_browser = nullptr;
     QString m_helpFile;

@@ -55,11 +55,6 @@ int ListBox::listCount() const
     return m_model->rowCount();
 }
 
-QString ListBox::list(int index) const
-{
-    return m_model->stringList().at(index);
-}
-
 QStringList ListBox::items() const
 {
     return m_model->stringList();

@@ -22,7 +22,6 @@ public:
     void setItems(QStringList items);
 
     int listCount() const;
-    QString list(int index) const;
     QStringList items() const;
     // The selected entry's position, or -1 when none is selected.
     int listIndex() const;

@@ -43,9 +43,6 @@ public:
     FolderHandle(const FolderHandle &) = delete;
     FolderHandle &operator=(const FolderHandle &) = delete;
 
-    // Why the folder could not be opened; every rename in it then fails for this reason.
-    const std::optional<OsError> &openError() const { return m_openError; }
-
     // Gives the file `from` of this folder the name `to`, unless another file has that name
     // already: nothing is replaced, not even a file that appears just before the call. (Only
     // where the file system has neither an atomic no-replace rename nor hard links, as on FAT,
@@ -55,6 +52,7 @@ public:
 
 private:
     qintptr m_handle = -1;
+    // Why the folder could not be opened; every rename in it then fails for this reason.
     std::optional<OsError> m_openError;
 };
 

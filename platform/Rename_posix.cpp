@@ -14,7 +14,6 @@
 
 namespace meloport::platform {
 
-using posix::Fd;
 using posix::osError;
 
 namespace {
