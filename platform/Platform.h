@@ -106,6 +106,7 @@ private:
     InstanceLockState m_state = InstanceLockState::Unavailable;
     std::optional<OsError> m_error;
 };
+
 // --- Copying files
 
 // How much of a long file is copied before the copy's `betweenChunks` is called.
