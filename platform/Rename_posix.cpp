@@ -46,10 +46,11 @@ int renameWithoutFlag(int dir, const QByteArray &from, const QByteArray &to)
 
     // The last resort, for file systems with no hard links either (FAT, exFAT through FUSE):
     // only a file that appears between the check and the rename could be replaced.
-    if (exists(dir, to))
+    struct stat st {};
+    if (fstatat(dir, to.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
     if (errno != ENOENT)
-        return errno;
+        return errno; // the name could not even be looked up
     return lastError(renameat(dir, from.constData(), dir, to.constData()));
 }
 
