@@ -36,6 +36,52 @@ bool listOrderLess(const QString &a, const QString &b)
     return a < b;
 }
 
+namespace {
+
+// The digits of a run as a number, compared without its leading zeros: long runs (a date, a
+// catalogue number) never overflow.
+QStringView numberAt(QStringView text, qsizetype &i)
+{
+    const qsizetype start = i;
+    while (i < text.size() && text[i].isDigit())
+        ++i;
+    QStringView run = text.sliced(start, i - start);
+    while (run.size() > 1 && run.front().digitValue() == 0)
+        run = run.sliced(1);
+    return run;
+}
+
+int compareNumbers(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i].digitValue() != b[i].digitValue())
+            return a[i].digitValue() < b[i].digitValue() ? -1 : 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool numberOrderLess(QStringView a, QStringView b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            if (const int order = compareNumbers(numberAt(a, i), numberAt(b, j)))
+                return order < 0;
+            continue;
+        }
+        const char16_t fa = folded(a[i++].unicode());
+        const char16_t fb = folded(b[j++].unicode());
+        if (fa != fb)
+            return fa < fb;
+    }
+    return a.size() - i < b.size() - j;
+}
+
 void sortListEntries(QStringList &entries)
 {
     std::sort(entries.begin(), entries.end(), listOrderLess);

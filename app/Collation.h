@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace meloport {
 
@@ -11,5 +12,9 @@ namespace meloport {
 bool listOrderLess(const QString &a, const QString &b);
 
 void sortListEntries(QStringList &entries);
+
+// The order a person counts in: runs of digits compared as numbers (Track2 before Track10),
+// the rest as in the list's order.
+bool numberOrderLess(QStringView a, QStringView b);
 
 } // namespace meloport

@@ -18,14 +18,7 @@ QString GetVersionString(const AppVersion &version)
 
 QString AddPathSeparator(QString folder, QChar separator)
 {
-    // Only the ASCII space is trimmed: the field's text is otherwise taken as typed.
-    qsizetype begin = 0;
-    qsizetype end = folder.size();
-    while (begin < end && folder.at(begin) == u' ')
-        ++begin;
-    while (end > begin && folder.at(end - 1) == u' ')
-        --end;
-    folder = folder.sliced(begin, end - begin);
+    // Nothing is trimmed: blanks belong to names here, and "Album " is another folder than "Album".
     if (!folder.endsWith(separator))
         folder += separator;
     return folder;

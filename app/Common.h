@@ -19,8 +19,8 @@ AppVersion buildVersion();
 // so both must be built here alike.
 QString GetVersionString(const AppVersion &version = buildVersion());
 
-// Trims the spaces around a folder text and makes sure it ends with `separator`, so that a file
-// name can be appended. An empty or blank text gives the separator alone.
+// Makes sure a folder text ends with `separator`, so that a file name can be appended. The text is
+// otherwise kept as it is, blanks included; an empty text gives the separator alone.
 QString AddPathSeparator(QString folder, QChar separator);
 
 // The same with this system's separator.

@@ -21,7 +21,9 @@ QHash<quint16, Message> readCatalogue()
         if (fields.size() != 3)
             qFatal("malformed line in the message catalogue");
         Message message;
-        message.icon = fields[1] == u"warning" ? MessageIcon::Warning : MessageIcon::Information;
+        message.icon = fields[1] == u"warning"    ? MessageIcon::Warning
+                       : fields[1] == u"question" ? MessageIcon::Question
+                                                  : MessageIcon::Information;
         message.text = fields[2].toString().replace(QStringLiteral("\\n"), QStringLiteral("\n"));
         catalogue.insert(fields[0].toUShort(), message);
     }

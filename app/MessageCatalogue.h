@@ -24,12 +24,26 @@ enum class Msg : quint16 {
     RenameFailures = 216,
     RenameFailureLine = 217,
     MoreNotShown = 218,
+    ListingStale = 219,
+    RenameQuestion = 220,
+    NumberOrderQuestion = 221,
+    TitleHasControl = 222,
+    FileMissing = 223,
+    NameTaken = 224,
+    NameKeptByOther = 225,
+    SameNewName = 226,
+    SameNewNameIgnoringCase = 227,
+    NameTooLongBytes = 228,
+    NameTooLongCharacters = 229,
+    BlockedByOther = 233,
+    NewNameNotOnDisk = 234,
+    StrandedUnder = 235,
     SystemInfoUnavailable = 230,
     HelpFileMissing = 231,
     BrowserFailed = 232,
 };
 
-enum class MessageIcon { Information, Warning };
+enum class MessageIcon { Information, Warning, Question };
 
 struct Message {
     QString text;

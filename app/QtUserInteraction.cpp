@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace meloport {
 
@@ -18,6 +19,17 @@ void QtUserInteraction::showMessage(QWidget *owner, MessageIcon icon, const QStr
     QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information, caption, text,
                     QMessageBox::Ok, owner);
     box.exec();
+}
+
+bool QtUserInteraction::askQuestion(QWidget *owner, const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    // A question before changing files: a stray Enter or Esc must leave them alone.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString QtUserInteraction::browseForFolder(QWidget *owner, const QString &startFolder, const QString &title)

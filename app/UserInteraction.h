@@ -29,6 +29,10 @@ public:
     // A modal box with one OK button; returns when it is closed.
     virtual void showMessage(QWidget *owner, MessageIcon icon, const QString &caption, const QString &text) = 0;
 
+    // A modal question with the buttons はい and いいえ, いいえ the default and Esc's answer.
+    // True only for はい.
+    virtual bool askQuestion(QWidget *owner, const QString &caption, const QString &text) = 0;
+
     // A modal folder picker preselecting `startFolder` unless it is empty. "" on cancel.
     virtual QString browseForFolder(QWidget *owner, const QString &startFolder, const QString &title) = 0;
 

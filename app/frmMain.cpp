@@ -14,8 +14,8 @@
 #include "platform/Platform.h"
 #include "rename/DlgCopy.h"
 #include "rename/RenameMessages.h"
+#include "rename/RenameBatch.h"
 #include "rename/RenamePlan.h"
-#include "rename/Renamer.h"
 #include "rename/TitleFile.h"
 
 #include <QAction>
@@ -422,6 +422,11 @@ void frmMain::ShowMessage(const Message &message)
     m_interaction.showMessage(this, message.icon, productName(), message.text);
 }
 
+bool frmMain::AskQuestion(const Message &question)
+{
+    return m_interaction.askQuestion(this, productName(), question.text);
+}
+
 // --- Music kind and source listing
 
 void frmMain::UpdateKindMenu()
@@ -446,7 +451,8 @@ void frmMain::UpdateKindMenu()
 
 void frmMain::ListSourceMusic(const QString &folder)
 {
-    ListSrcMusic->setItems(listMusicFiles(folder, kindExtension()));
+    m_listing = listMusicFiles(folder, kindExtension());
+    ListSrcMusic->setItems(m_listing.shownNames());
 }
 
 const QString &frmMain::kindExtension() const
@@ -539,18 +545,36 @@ void frmMain::CommandRunAll_Click()
         ShowMessage(Msg::ListsDiffer);
         return;
     }
-    const RenamePlan plan = planRenames(TextPath->text(), ListSrcMusic->items(), ListDstMusic->items(),
-                                        kindExtension(), platform::pathSeparator());
+    // The list belongs to the folder it was read from; a field edited or emptied since names
+    // another one, whose files the user has not seen.
+    if (TextPath->text() != m_listing.folderText) {
+        ShowMessage(listingStaleMessage(m_listing));
+        return;
+    }
+    const RenamePlan plan = planRenames(m_listing, ListDstMusic->items(), kindExtension(), platform::pathSeparator());
     if (!plan.refused.isEmpty()) {
         ShowMessage(refusedTitlesMessage(plan.refused));
         return;
     }
+    const QStringList listed = ListSrcMusic->items();
+    if (const auto order = numberOrderBreak(listed); order && !AskQuestion(numberOrderQuestion(listed, *order)))
+        return;
+
+    RenameBatch batch(plan);
+    batch.check();
+    const QList<RenameFailure> &problems = batch.problems();
+    if (problems.size() == plan.pairs.size()) {
+        ShowMessage(renameFailuresMessage(batch, problems)); // nothing could be renamed: no question
+        return;
+    }
+    if (!problems.isEmpty() && !AskQuestion(renameQuestion(batch)))
+        return;
     // The source list keeps the old names: a second run finds none of them and says so.
-    const QList<RenameFailure> failures = RenameAll(plan);
+    const QList<RenameFailure> failures = batch.run();
     if (failures.isEmpty())
         ShowMessage(Msg::Finished);
     else
-        ShowMessage(renameFailuresMessage(plan, failures));
+        ShowMessage(renameFailuresMessage(batch, failures));
 }
 
 // --- Folder picker and copy
@@ -614,7 +638,7 @@ void frmMain::CopyAll()
     // What the copy was started with holds to its end. The fields stay editable meanwhile, and
     // reading them for every file would send the rest wherever a half-typed path points.
     const QStringList names = ListSrcMusic->items();
-    const QString sourceFolder = AddPathSeparator(TextPath->text());
+    const QString sourceFolder = m_listing.folder;
     const QString destinationFolder = AddPathSeparator(TextCopyDst->text());
     for (const QString &name : names) {
         yield();

@@ -56,6 +56,8 @@ public:
     // Shows a catalogue message in a modal box.
     void ShowMessage(Msg number);
     void ShowMessage(const Message &message);
+    // Asks a catalogue question (はい/いいえ); true for はい.
+    bool AskQuestion(const Message &question);
 
     // InstalledDir followed by the help file's name, as start-up set it.
     const QString &helpFilePath() const { return m_helpFilePath; }
@@ -145,6 +147,8 @@ private:
     void openHelp(int topic);
 
     UserInteraction &m_interaction;
+    // What the source list shows: the folder it was read from and each file's exact name.
+    MusicListing m_listing;
     bool m_copying = false;
     // The copy's progress dialog, made for the first copy and kept for the next ones.
     DlgCopy *m_dlgCopy = nullptr;

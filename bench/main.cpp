@@ -9,7 +9,7 @@
 #include "app/frmMain.h"
 #include "platform/Platform.h"
 #include "rename/RenamePlan.h"
-#include "rename/Renamer.h"
+#include "rename/RenameBatch.h"
 #include "rename/SourceListing.h"
 #include "rename/TitleFile.h"
 
@@ -40,6 +40,7 @@ namespace {
 class NoDialogs final : public meloport::UserInteraction {
 public:
     void showMessage(QWidget *, meloport::MessageIcon, const QString &, const QString &) override {}
+    bool askQuestion(QWidget *, const QString &, const QString &) override { return true; }
     QString browseForFolder(QWidget *, const QString &, const QString &) override { return {}; }
     std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &) override { return {}; }
     bool openUrl(const QUrl &) override { return true; }
@@ -85,7 +86,7 @@ void benchListing(int count)
     volatile qsizetype sink = 0;
 
     const double plain = medianSeconds(runs, [&] { sink = static_cast<qsizetype>(plainListing(dir.path()).size()); });
-    const double ours = medianSeconds(runs, [&] { sink = meloport::listMusicFiles(dir.path(), QStringLiteral("WAV")).size(); });
+    const double ours = medianSeconds(runs, [&] { sink = meloport::listMusicFiles(dir.path(), QStringLiteral("WAV")).files.size(); });
     print(Row{QStringLiteral("list %1 files (core)").arg(count), ours, plain, QStringLiteral("readdir+filter+sort"),
               QStringLiteral("<= 1.5x")});
 
@@ -132,38 +133,49 @@ void benchTitleFiles()
     }
 }
 
+// Plain pairs (every new name free), then swaps (titles 0 and 1 exchanged, 2 and 3, ...), each
+// beside a plain renameat2 loop over as many files.
 void benchRename(int count)
 {
     QTemporaryDir dir;
     const QByteArray folder = QFile::encodeName(dir.path());
-    QStringList sources;
     QStringList titles;
+    QStringList swapped;
     std::vector<std::string> oldNames;
     std::vector<std::string> newNames;
     for (int i = 0; i < count; ++i) {
-        sources.append(QString::asprintf("Track %05d.wav", i));
         titles.append(QString::asprintf("曲名 %05d", i));
-        oldNames.push_back(sources.constLast().toStdString());
+        swapped.append(QString::asprintf("Track %05d", i ^ 1));
+        oldNames.push_back(QString::asprintf("Track %05d.wav", i).toStdString());
         newNames.push_back(QString(titles.constLast() + QStringLiteral(".WAV")).toStdString());
     }
-    const auto prepare = [&] {
-        dir.remove();
-        QDir().mkpath(dir.path());
-        makeFiles(dir.path(), count, "Track %05d.wav");
+    meloport::MusicListing listing;
+    const auto prepare = [&](const char *pattern) {
+        return [&, pattern] {
+            dir.remove();
+            QDir().mkpath(dir.path());
+            makeFiles(dir.path(), count, pattern);
+            listing = meloport::listMusicFiles(dir.path(), QStringLiteral("WAV"));
+        };
     };
-    const double plain = medianSeconds(5, prepare, [&] {
+    const double plain = medianSeconds(5, prepare("Track %05d.wav"), [&] {
         const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
         for (std::size_t i = 0; i < oldNames.size(); ++i)
             ::renameat2(fd, oldNames[i].c_str(), fd, newNames[i].c_str(), RENAME_NOREPLACE);
         ::close(fd);
     });
-    const double ours = medianSeconds(5, prepare, [&] {
-        const auto plan = meloport::planRenames(dir.path(), sources, titles, QStringLiteral("WAV"), u'/');
-        if (!meloport::RenameAll(plan).isEmpty())
+    const auto renameAll = [&](const QStringList &newTitles) {
+        meloport::RenameBatch batch(meloport::planRenames(listing, newTitles, QStringLiteral("WAV"), u'/'));
+        batch.check();
+        if (!batch.problems().isEmpty() || !batch.run().isEmpty())
             std::fprintf(stderr, "rename failed\n");
-    });
-    print(Row{QStringLiteral("rename %1 pairs (plan + RenameAll)").arg(count), ours, plain,
+    };
+    const double ours = medianSeconds(5, prepare("Track %05d.wav"), [&] { renameAll(titles); });
+    print(Row{QStringLiteral("rename %1 pairs (check + run)").arg(count), ours, plain,
               QStringLiteral("renameat2 loop"), QStringLiteral("<= 1.2x")});
+    const double swaps = medianSeconds(5, prepare("Track %05d.WAV"), [&] { renameAll(swapped); });
+    print(Row{QStringLiteral("rename %1 pairs, all swapped (check + run)").arg(count), swaps, plain,
+              QStringLiteral("renameat2 loop"), QStringLiteral("<= 3x")});
 }
 
 void benchCopy(int count, qint64 size, const QString &target)
@@ -203,7 +215,7 @@ void benchCopy(int count, qint64 size, const QString &target)
     window.show();
     window.TextPath->setText(source);
     window.TextCopyDst->setText(destination);
-    window.ListSrcMusic->setItems(names);
+    window.ListSourceMusic(source);
     const double shown = medianSeconds(runs, freshDestination, [&] { window.cmdCopy->trigger(); });
     print(Row{what + QStringLiteral(" (copy command)"), shown, cp, QStringLiteral("cp"), target});
 }

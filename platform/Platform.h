@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QChar>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -27,15 +28,33 @@ QString describeError(int code);
 // The folder separator of this system's paths: "/" here, "\" on Windows.
 QChar pathSeparator();
 
-// Bare names of the ordinary files in `folder` whose name ends in "." + `extension`, ignoring
-// letter case. Folders, hidden files and other special files are left out. The names come back
-// unsorted. A folder that cannot be read gives no names.
-QStringList findFiles(const QString &folder, const QString &extension);
+// Names of the ordinary files in `folder` whose name ends in "." + `extension`, ignoring letter
+// case, exactly as the file system holds them: bytes, which need not be valid UTF-8 (an old
+// archive's Latin-1 names). Folders, hidden files and other special files are left out. The names
+// come back unsorted. A folder that cannot be read gives no names.
+QList<QByteArray> findFiles(const QString &folder, const QString &extension);
 
 // --- Renaming without replacing
 
-// A folder held open while files inside it are renamed: its path is looked up once for a whole
-// batch, and every rename of the batch happens in that same folder.
+// What a look-up found under a name: enough to know the same file again under another name, where
+// inode numbers cannot tell (FUSE numbers each spelling of a name on its own).
+struct FileStamp {
+    bool regular = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    friend bool operator==(const FileStamp &, const FileStamp &) = default;
+};
+
+// How long a single name may be in a folder.
+struct NameLimit {
+    enum class Unit { Bytes, Utf16 };
+    Unit unit = Unit::Bytes;
+    qsizetype max = 255;
+};
+
+// A folder held open while files inside it are looked up and renamed: its path is resolved once
+// for a whole batch, and every step of the batch happens in that same folder. Names are bytes,
+// exactly as listed.
 class FolderHandle final {
 public:
     explicit FolderHandle(const QString &path);
@@ -43,16 +62,34 @@ public:
     FolderHandle(const FolderHandle &) = delete;
     FolderHandle &operator=(const FolderHandle &) = delete;
 
-    // Gives the file `from` of this folder the name `to`, unless another file has that name
-    // already: nothing is replaced, not even a file that appears just before the call. (Only
-    // where the file system has neither an atomic no-replace rename nor hard links, as on FAT,
-    // does a short gap remain between the check and the rename.) A change of letter case alone
-    // works also where the file system ignores case. Nothing on success.
-    std::optional<OsError> renameNoReplace(const QString &from, const QString &to) const;
+    // Why the folder could not be opened; every operation in it then fails for this reason.
+    const std::optional<OsError> &openError() const { return m_openError; }
+
+    // Gives the file `from` the name `to`, unless some entry already answers to `to`: nothing is
+    // replaced, not even a file that appears just before the call. (Only where the file system
+    // has neither an atomic no-replace rename nor hard links, as on FAT, does a short gap remain
+    // between the check and the rename.) Two spellings of one name on a file system that ignores
+    // case count as a taken name here: such a rename may answer success and change nothing.
+    std::optional<OsError> renameNoReplace(const QByteArray &from, const QByteArray &to) const;
+
+    // What answers to `name` in this folder (a link itself, not what it points at); nothing when
+    // no entry does, or it cannot be looked up.
+    std::optional<FileStamp> lookup(const QByteArray &name) const;
+
+    // Every entry of the folder as it lists them, in one pass. A file system that ignores case
+    // may list names in another case than it stores them (NTFS through lowntfs-3g: all lower).
+    struct Listing {
+        QList<QByteArray> names;
+        std::optional<OsError> error;
+    };
+    Listing list() const;
+
+    // The longest name this folder's file system takes: bytes on Linux's own file systems, UTF-16
+    // units on those made for Windows (FAT, exFAT, NTFS), however they are mounted.
+    NameLimit nameLimit() const;
 
 private:
     qintptr m_handle = -1;
-    // Why the folder could not be opened; every rename in it then fails for this reason.
     std::optional<OsError> m_openError;
 };
 

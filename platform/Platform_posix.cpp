@@ -86,9 +86,9 @@ bool isRegularFile(int dirFd, const dirent *entry)
 
 } // namespace
 
-QStringList findFiles(const QString &folder, const QString &extension)
+QList<QByteArray> findFiles(const QString &folder, const QString &extension)
 {
-    QStringList names;
+    QList<QByteArray> names;
     std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(QFile::encodeName(folder).constData()), closedir);
     if (!dir)
         return names;
@@ -99,8 +99,7 @@ QStringList findFiles(const QString &folder, const QString &extension)
             continue; // hidden, and "." and ".."
         const std::size_t length = std::strlen(entry->d_name);
         if (hasExtension(entry->d_name, length, dotExtension) && isRegularFile(dirFd, entry))
-            // File names are UTF-8 here, as QFile::decodeName takes them.
-            names.append(QString::fromUtf8(entry->d_name, static_cast<qsizetype>(length)));
+            names.append(QByteArray(entry->d_name, static_cast<qsizetype>(length)));
     }
     return names;
 }

@@ -2,9 +2,9 @@
 #include "platform/PosixSupport.h"
 
 #include <QFile>
+#include <QStorageInfo>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -54,43 +54,6 @@ int renameWithoutFlag(int dir, const QByteArray &from, const QByteArray &to)
     return lastError(renameat(dir, from.constData(), dir, to.constData()));
 }
 
-// Whether the only entry of the folder that `to` names, ignoring case, is `from` itself. A file
-// system that ignores case then found `from` when asked for `to`. The inode cannot tell: FUSE
-// numbers each spelling of a name on its own.
-bool onlyFromMatches(int dir, const QByteArray &from, const QString &to)
-{
-    const int readable = openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (readable < 0)
-        return false;
-    std::unique_ptr<DIR, int (*)(DIR *)> entries(fdopendir(readable), closedir);
-    if (!entries) {
-        close(readable);
-        return false;
-    }
-    bool sawFrom = false;
-    while (const dirent *entry = readdir(entries.get())) {
-        const QByteArray name = QByteArray::fromRawData(entry->d_name, static_cast<qsizetype>(std::strlen(entry->d_name)));
-        if (QFile::decodeName(name).compare(to, Qt::CaseInsensitive) != 0)
-            continue;
-        if (name != from)
-            return false;
-        sawFrom = true;
-    }
-    return sawFrom;
-}
-
-// The new name is taken. It may be the file itself: the same name, or a change of letter case
-// on a file system that ignores case (an exFAT or FAT stick), which must work as on Windows.
-int renameOntoItself(int dir, const QByteArray &from, const QByteArray &to, const QString &fromName,
-                     const QString &toName)
-{
-    if (from == to)
-        return 0; // it carries the name already
-    if (fromName.compare(toName, Qt::CaseInsensitive) != 0 || !onlyFromMatches(dir, from, toName))
-        return EEXIST;
-    return lastError(renameat(dir, from.constData(), dir, to.constData()));
-}
-
 } // namespace
 
 FolderHandle::FolderHandle(const QString &path)
@@ -108,25 +71,70 @@ FolderHandle::~FolderHandle()
         close(static_cast<int>(m_handle));
 }
 
-std::optional<OsError> FolderHandle::renameNoReplace(const QString &from, const QString &to) const
+std::optional<OsError> FolderHandle::renameNoReplace(const QByteArray &from, const QByteArray &to) const
 {
     if (m_openError)
         return m_openError;
     const int dir = static_cast<int>(m_handle);
-    const QByteArray oldName = QFile::encodeName(from);
-    const QByteArray newName = QFile::encodeName(to);
-
-    int error = lastError(renameat2(dir, oldName.constData(), dir, newName.constData(), RENAME_NOREPLACE));
+    int error = lastError(renameat2(dir, from.constData(), dir, to.constData(), RENAME_NOREPLACE));
     if (error == EINVAL)
-        error = renameWithoutFlag(dir, oldName, newName);
-    if (error == EEXIST)
-        error = renameOntoItself(dir, oldName, newName, from, to);
+        error = renameWithoutFlag(dir, from, to);
     // exFAT through FUSE answers a name it cannot hold as if the file were missing.
-    if (error == ENOENT && exists(dir, oldName))
+    if (error == ENOENT && exists(dir, from))
         error = EINVAL;
     if (error == 0)
         return std::nullopt;
     return osError(error);
+}
+
+std::optional<FileStamp> FolderHandle::lookup(const QByteArray &name) const
+{
+    struct stat st {};
+    if (m_openError || fstatat(static_cast<int>(m_handle), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return FileStamp{S_ISREG(st.st_mode), st.st_size, qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+FolderHandle::Listing FolderHandle::list() const
+{
+    Listing listing;
+    if (m_openError) {
+        listing.error = m_openError;
+        return listing;
+    }
+    // The handle only names the folder; reading it takes a descriptor of its own.
+    const int readable = openat(static_cast<int>(m_handle), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (readable < 0) {
+        listing.error = osError(errno);
+        return listing;
+    }
+    std::unique_ptr<DIR, int (*)(DIR *)> entries(fdopendir(readable), closedir);
+    if (!entries) {
+        listing.error = osError(errno);
+        close(readable);
+        return listing;
+    }
+    errno = 0;
+    while (const dirent *entry = readdir(entries.get())) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            listing.names.append(QByteArray(entry->d_name));
+        errno = 0;
+    }
+    if (errno != 0) // a stick pulled out halfway: a partial listing must not pass for the whole
+        listing.error = osError(errno);
+    return listing;
+}
+
+NameLimit FolderHandle::nameLimit() const
+{
+    // FUSE on a block device is how NTFS (ntfs-3g) and exFAT (exfat-fuse) are mounted here; their
+    // driver answers 255 for _PC_NAME_MAX, but counts UTF-16 units, not bytes.
+    static const QByteArrayList windowsKinds{"vfat", "msdos", "exfat", "ntfs", "ntfs3", "fuseblk"};
+    const QString path = QStringLiteral("/proc/self/fd/") + QString::number(m_handle);
+    if (!m_openError && windowsKinds.contains(QStorageInfo(path).fileSystemType()))
+        return {NameLimit::Unit::Utf16, 255};
+    const long max = m_openError ? -1 : fpathconf(static_cast<int>(m_handle), _PC_NAME_MAX);
+    return {NameLimit::Unit::Bytes, max > 0 ? qsizetype(max) : 255};
 }
 
 } // namespace meloport::platform

@@ -28,10 +28,58 @@ Msg problemMessage(TitleProblem problem)
         return Msg::TitleLeadingDot;
     case TitleProblem::Separator:
         return Msg::TitleHasSeparator;
+    case TitleProblem::Control:
+        return Msg::TitleHasControl;
     case TitleProblem::Nul:
         break;
     }
     return Msg::TitleHasNul;
+}
+
+QString position(qsizetype index)
+{
+    return QString::number(index + 1);
+}
+
+QString reason(const RenameBatch &batch, const RenameFailure &failure)
+{
+    const auto &pairs = batch.plan().pairs;
+    switch (failure.problem) {
+    case RenameProblem::Missing:
+        return LoadMessage(Msg::FileMissing).text;
+    case RenameProblem::Taken:
+        if (failure.other < 0)
+            return LoadMessage(Msg::NameTaken).text;
+        return FormatMessage(Msg::NameKeptByOther, pairs.at(failure.other).oldShown).text;
+    case RenameProblem::SameNewName: {
+        // Names that differ in case alone are the same on this disk: say why they clash.
+        const bool caseOnly = pairs.at(failure.other).newName != pairs.at(failure.position).newName;
+        return FormatMessage(caseOnly ? Msg::SameNewNameIgnoringCase : Msg::SameNewName, position(failure.other)).text;
+    }
+    case RenameProblem::TooLong:
+        return FormatMessage(failure.limit.unit == platform::NameLimit::Unit::Bytes ? Msg::NameTooLongBytes
+                                                                                     : Msg::NameTooLongCharacters,
+                             QString::number(failure.limit.max))
+            .text;
+    case RenameProblem::Blocked:
+        return FormatMessage(Msg::BlockedByOther, position(failure.other)).text;
+    case RenameProblem::NotOnDisk:
+        return failure.error.reason.isEmpty() ? LoadMessage(Msg::NewNameNotOnDisk).text : failure.error.reason;
+    case RenameProblem::System:
+        break;
+    }
+    return failure.error.reason;
+}
+
+QString failureLines(const RenameBatch &batch, const QList<RenameFailure> &failures)
+{
+    return listLines(failures, [&batch](const RenameFailure &failure) {
+        const RenamePair &pair = batch.plan().pairs.at(failure.position);
+        QString why = reason(batch, failure);
+        if (!failure.strandedAs.isEmpty())
+            why = FormatMessage(Msg::StrandedUnder, why, QString::fromUtf8(failure.strandedAs)).text;
+        return FormatMessage(Msg::RenameFailureLine, pair.oldShown, pair.newShown, why).text;
+    });
 }
 
 } // namespace
@@ -56,13 +104,27 @@ Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
     return FormatMessage(Msg::TitlesRefused, lines);
 }
 
-Message renameFailuresMessage(const RenamePlan &plan, const QList<RenameFailure> &failures)
+Message listingStaleMessage(const MusicListing &listing)
 {
-    const QString lines = listLines(failures, [&plan](const RenameFailure &failure) {
-        const RenamePair &pair = plan.pairs.at(failure.position);
-        return FormatMessage(Msg::RenameFailureLine, pair.oldName, pair.newName, failure.error.reason).text;
-    });
-    return FormatMessage(Msg::RenameFailures, QString::number(plan.pairs.size()), QString::number(failures.size()), lines);
+    return FormatMessage(Msg::ListingStale, listing.folderText);
+}
+
+Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair)
+{
+    return FormatMessage(Msg::NumberOrderQuestion, listed.at(pair.first), listed.at(pair.second));
+}
+
+Message renameQuestion(const RenameBatch &batch)
+{
+    const qsizetype others = batch.plan().pairs.size() - batch.problems().size();
+    return FormatMessage(Msg::RenameQuestion, QString::number(batch.problems().size()),
+                         failureLines(batch, batch.problems()), QString::number(others));
+}
+
+Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures)
+{
+    return FormatMessage(Msg::RenameFailures, QString::number(batch.plan().pairs.size()),
+                         QString::number(failures.size()), failureLines(batch, failures));
 }
 
 } // namespace meloport

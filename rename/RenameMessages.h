@@ -2,18 +2,24 @@
 
 #include "app/MessageCatalogue.h"
 #include "rename/RenamePlan.h"
-#include "rename/Renamer.h"
+#include "rename/RenameBatch.h"
 #include "rename/TitleFile.h"
 
 namespace meloport {
 
 // The catalogue messages that report a title file that did not load, titles that cannot be file
-// names, and pairs that were not renamed, with their details filled in. Long lists show their
-// first entries and how many more there are.
+// names, a list that belongs to another folder, and pairs that were not renamed, and the
+// questions asked before a rename, with their details filled in. Long lists show their first
+// entries and how many more there are.
 
 Message titleFileMessage(const QString &path, const TitleFile &file);
 Message refusedTitlesMessage(const QList<RefusedTitle> &refused);
-Message renameFailuresMessage(const RenamePlan &plan, const QList<RenameFailure> &failures);
+Message listingStaleMessage(const MusicListing &listing);
+// Two listed names whose numbers count the other way round.
+Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair);
+// The pairs that cannot be renamed, and whether to rename the others.
+Message renameQuestion(const RenameBatch &batch);
+Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures);
 
 // How many entries a list in a message shows.
 inline constexpr qsizetype kListedInMessage = 20;

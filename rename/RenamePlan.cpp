@@ -1,6 +1,6 @@
 #include "rename/RenamePlan.h"
 
-#include "app/Common.h"
+#include "app/Collation.h"
 
 #include <algorithm>
 #include <optional>
@@ -20,17 +20,19 @@ std::optional<TitleProblem> titleProblem(const QString &title, QChar separator)
         return TitleProblem::Separator;
     if (title.startsWith(u'.'))
         return TitleProblem::LeadingDot;
+    if (std::any_of(title.cbegin(), title.cend(), [](QChar c) { return c < u'\x20' || c == u'\x7f'; }))
+        return TitleProblem::Control;
     return std::nullopt;
 }
 
 } // namespace
 
-RenamePlan planRenames(const QString &folderText, const QStringList &sources, const QStringList &titles,
-                       const QString &extension, QChar separator)
+RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
+                       QChar separator)
 {
     RenamePlan plan;
-    plan.folder = AddPathSeparator(folderText, separator);
-    const qsizetype count = std::min(sources.size(), titles.size());
+    plan.folder = listing.folder;
+    const qsizetype count = std::min(listing.files.size(), titles.size());
     for (qsizetype p = 0; p < count; ++p) {
         if (const auto problem = titleProblem(titles[p], separator))
             plan.refused.append({p, titles[p], *problem});
@@ -40,9 +42,20 @@ RenamePlan planRenames(const QString &folderText, const QStringList &sources, co
 
     const QString dotExtension = u'.' + extension;
     plan.pairs.reserve(count);
-    for (qsizetype p = 0; p < count; ++p)
-        plan.pairs.append({sources[p], titles[p] + dotExtension});
+    for (qsizetype p = 0; p < count; ++p) {
+        const QString newName = titles[p] + dotExtension;
+        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown, newName});
+    }
     return plan;
+}
+
+std::optional<std::pair<qsizetype, qsizetype>> numberOrderBreak(const QStringList &listed)
+{
+    for (qsizetype i = 0; i + 1 < listed.size(); ++i) {
+        if (numberOrderLess(listed[i + 1], listed[i]))
+            return std::pair(i, i + 1);
+    }
+    return std::nullopt;
 }
 
 } // namespace meloport

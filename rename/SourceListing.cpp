@@ -4,6 +4,8 @@
 #include "app/Common.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
+
 namespace meloport {
 
 KindExtensionTable defaultKindExtensions()
@@ -11,12 +13,30 @@ KindExtensionTable defaultKindExtensions()
     return {QStringLiteral("WAV"), QStringLiteral("MP3"), QStringLiteral("WMA"), QString()};
 }
 
-QStringList listMusicFiles(const QString &folder, const QString &extension)
+QStringList MusicListing::shownNames() const
 {
-    // Collected first and sorted once: inserting one by one into a sorted list is quadratic.
-    QStringList names = platform::findFiles(AddPathSeparator(folder), extension);
-    sortListEntries(names);
+    QStringList names;
+    names.reserve(files.size());
+    for (const ListedFile &file : files)
+        names.append(file.shown);
     return names;
+}
+
+MusicListing listMusicFiles(const QString &folderText, const QString &extension)
+{
+    MusicListing listing{folderText, AddPathSeparator(folderText), {}};
+    const QList<QByteArray> names = platform::findFiles(listing.folder, extension);
+    listing.files.reserve(names.size());
+    for (const QByteArray &name : names)
+        listing.files.append({name, QString::fromUtf8(name)}); // bytes that are not UTF-8 show as U+FFFD
+    // Sorted once: inserting one by one into a sorted list is quadratic. Two names shown alike
+    // (a Latin-1 name beside its look-alike) keep one fixed order by their bytes.
+    std::sort(listing.files.begin(), listing.files.end(), [](const ListedFile &a, const ListedFile &b) {
+        if (listOrderLess(a.shown, b.shown))
+            return true;
+        return !listOrderLess(b.shown, a.shown) && a.name < b.name;
+    });
+    return listing;
 }
 
 } // namespace meloport

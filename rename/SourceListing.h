@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,25 @@ using KindExtensionTable = std::array<QString, 4>;
 
 KindExtensionTable defaultKindExtensions();
 
-// The bare names of the folder's files of one kind, in the order of the sorted source list.
-QStringList listMusicFiles(const QString &folder, const QString &extension);
+// One listed file: its name exactly as the folder holds it, and as the list shows it. The two
+// differ for a name that is not valid UTF-8, which is shown with a replacement mark but is still
+// renamed and copied as itself.
+struct ListedFile {
+    QByteArray name;
+    QString shown;
+};
+
+// What the source list shows, and where it came from. Rename and copy act on this folder and
+// these names, never on a folder field edited since or on names rebuilt from the shown text.
+struct MusicListing {
+    QString folderText; // the folder as the field held it when it was listed
+    QString folder;     // that text with a separator at its end, ready for a name
+    QList<ListedFile> files;
+
+    QStringList shownNames() const;
+};
+
+// The folder's files of one kind, in the order of the sorted source list.
+MusicListing listMusicFiles(const QString &folderText, const QString &extension);
 
 } // namespace meloport

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -289,64 +290,125 @@ private slots:
         QCOMPARE(window.ListDstMusic->listCount(), 0);
     }
 
-    // Files listed from the folder, titles loaded from a title file (none: it is missing), then
-    // renamed; the title list held titles typed before.
+    // Files listed from the folder "Album", titles loaded from a title file (none: it is missing),
+    // then renamed; the title list held titles typed before. A twist comes between listing and
+    // renaming; questions are answered from `answers` (none left: いいえ).
     void renameAll_data()
     {
         QTest::addColumn<QStringList>("files"); // each holding its own name
         QTest::addColumn<QByteArray>("titleFile");
+        QTest::addColumn<QString>("twist");
+        QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<QStringList>("after"); // name=content; none: as before
-        QTest::addColumn<QStringList>("messages"); // {file}: the title file
+        QTest::addColumn<QStringList>("shown"); // questions ("? ..."), then messages; {file}, {folder} filled in
         const QStringList two{u"a.wav"_qs, u"b.wav"_qs};
         const QStringList none;
-        QTest::newRow("nothing listed: 205") << none << QByteArray("A\n") << none
+        const QString finished = u"終了しました。"_qs;
+        QTest::newRow("nothing listed: 205") << none << QByteArray("A\n") << QString() << QList<bool>() << none
                                              << QStringList{u"変換前曲名一覧に名前が設定されていません。"_qs};
-        QTest::newRow("no titles: 204") << two << QByteArray("") << none
+        QTest::newRow("no titles: 204") << two << QByteArray("") << QString() << QList<bool>() << none
                                         << QStringList{u"変換後曲名一覧に名前が設定されていません。"_qs};
-        QTest::newRow("two files, one title: 202") << two << QByteArray("A\n") << none
+        QTest::newRow("two files, one title: 202") << two << QByteArray("A\n") << QString() << QList<bool>() << none
                                                    << QStringList{u"変換前と変換後の名前一覧の数が一致していません。"_qs};
-        QTest::newRow("a slash: nothing renamed, the title as typed") << two << QByteArray("A\nAC/DC %1\n") << none
+        QTest::newRow("a slash: nothing renamed, the title as typed")
+            << two << QByteArray("A\nAC/DC %1\n") << QString() << QList<bool>() << none
             << QStringList{u"ﾌｧｲﾙ名にできない曲名があるため、何も変更しませんでした。\n2 番目の「AC/DC %1」: 「/」は使えません"_qs};
-        QTest::newRow("missing title file: named, list emptied") << two << QByteArray() << none
+        QTest::newRow("missing title file: named, list emptied")
+            << two << QByteArray() << QString() << QList<bool>() << none
             << QStringList{u"曲名ﾌｧｲﾙを読み込めませんでした(ファイルまたはフォルダが見つかりません)。\n{file}"_qs,
                            u"変換後曲名一覧に名前が設定されていません。"_qs};
         const QStringList renamed{u"Two.WAV=a.wav"_qs, u"曲.WAV=b.wav"_qs};
         QTest::newRow("UTF-8 titles: 203")
-            << two << QByteArray("Two\r\n曲\r\n") << renamed << QStringList{u"終了しました。"_qs};
-        QTest::newRow("Shift-JIS titles: 203")
-            << two << QByteArray("Two\r\n\x8b\xc8\r\n") << renamed << QStringList{u"終了しました。"_qs};
-        QTest::newRow("a taken name: that file kept, reported") << two << QByteArray("Same\nSame\n")
+            << two << QByteArray("Two\r\n曲\r\n") << QString() << QList<bool>() << renamed << QStringList{finished};
+        QTest::newRow("Shift-JIS titles: 203") << two << QByteArray("Two\r\n\x8b\xc8\r\n") << QString() << QList<bool>()
+                                               << renamed << QStringList{finished};
+        QTest::newRow("swapped titles: both renamed") << two << QByteArray("b\na\n") << QString() << QList<bool>()
+                                                      << QStringList{u"a.WAV=b.wav"_qs, u"b.WAV=a.wav"_qs}
+                                                      << QStringList{finished};
+        const QString sameQuestion = u"? 次の 1 件は名前を変更できません。\nb.wav → Same.WAV: 1 番目と同じ名前になります"
+                                     u"\n\nほかの 1 件の名前を変更しますか?"_qs;
+        QTest::newRow("the same title twice: asked first; いいえ leaves every file as it was")
+            << two << QByteArray("Same\nSame\n") << QString() << QList<bool>() << none << QStringList{sameQuestion};
+        QTest::newRow("the same title twice: はい renames the other and reports the one")
+            << two << QByteArray("Same\nSame\n") << QString() << QList<bool>{true}
             << QStringList{u"b.wav=b.wav"_qs, u"Same.WAV=a.wav"_qs}
-            << QStringList{u"2 件のうち 1 件は名前を変更できませんでした。\nb.wav → Same.WAV: 同じ名前のファイルが既にあります"_qs};
+            << QStringList{sameQuestion, u"2 件のうち 1 件は名前を変更できませんでした。\n"
+                                         u"b.wav → Same.WAV: 1 番目と同じ名前になります"_qs};
+        QTest::newRow("every pair would fail: told, not asked")
+            << two << QByteArray("a\na\n") << u"gone"_qs << QList<bool>() << none
+            << QStringList{u"2 件のうち 2 件は名前を変更できませんでした。\n"
+                           u"a.wav → a.WAV: 一覧を読み込んだ後に、ﾌｧｲﾙが移動または削除されました\n"
+                           u"b.wav → a.WAV: 一覧を読み込んだ後に、ﾌｧｲﾙが移動または削除されました"_qs};
+        const QStringList tracks{u"Track1.wav"_qs, u"Track10.wav"_qs, u"Track2.wav"_qs};
+        const QString orderQuestion = u"? 変換前曲名一覧は文字の順に並んでいるため、「Track10.wav」が「Track2.wav」より前に"
+                                      u"あります。曲名は一覧の順に割り当てられます。\n\nこのまま名前を変更しますか?"_qs;
+        QTest::newRow("Track10 listed before Track2: asked; いいえ leaves them")
+            << tracks << QByteArray("A\nB\nC\n") << QString() << QList<bool>() << none << QStringList{orderQuestion};
+        QTest::newRow("Track10 listed before Track2: はい renames as listed")
+            << tracks << QByteArray("A\nB\nC\n") << QString() << QList<bool>{true}
+            << QStringList{u"A.WAV=Track1.wav"_qs, u"B.WAV=Track10.wav"_qs, u"C.WAV=Track2.wav"_qs}
+            << QStringList{orderQuestion, finished};
+        const QString stale = u"変換前曲名一覧はﾌｫﾙﾀﾞ「{folder}」の一覧ですが、ﾊﾟｽ名が変わっているため、何も変更しません"
+                              u"でした。\nﾌｫﾙﾀﾞを選び直すか種類を選んで、一覧を読み込み直してください。"_qs;
+        QTest::newRow("the folder field edited since: no folder touched")
+            << two << QByteArray("X\nY\n") << u"field names another folder"_qs << QList<bool>() << none
+            << QStringList{stale};
+        QTest::newRow("the folder picker cancelled, field emptied: nothing renamed, not in the root either")
+            << two << QByteArray("X\nY\n") << u"picker cancelled"_qs << QList<bool>() << none << QStringList{stale};
+        QTest::newRow("a folder whose name ends in a blank is itself")
+            << two << QByteArray("X\nY\n") << u"blank at the end"_qs << QList<bool>()
+            << QStringList{u"X.WAV=a.wav"_qs, u"Y.WAV=b.wav"_qs} << QStringList{finished};
     }
     void renameAll()
     {
         QFETCH(QStringList, files);
         QFETCH(QByteArray, titleFile);
+        QFETCH(QString, twist);
+        QFETCH(QList<bool>, answers);
         QFETCH(QStringList, after);
-        QFETCH(QStringList, messages);
-        QTemporaryDir dir;
+        QFETCH(QStringList, shown);
+        QTemporaryDir root;
         QTemporaryDir titleDir;
+        // "Album" and its look-alikes: another folder, and one whose name ends in a blank.
+        const QDir album(root.filePath(twist == u"blank at the end" ? u"Album "_qs : u"Album"_qs));
+        const QDir other(root.filePath(twist == u"blank at the end" ? u"Album"_qs : u"Other"_qs));
+        QVERIFY(album.mkpath(u"."_qs) && other.mkpath(u"."_qs));
         for (const QString &name : files)
-            write(dir.filePath(name), name.toUtf8());
+            write(album.filePath(name), name.toUtf8());
+        for (const QString &name : {u"c.wav"_qs, u"d.wav"_qs})
+            write(other.filePath(name), name.toUtf8());
         const QString titles = titleDir.filePath(u"titles.txt"_qs);
         if (!titleFile.isNull())
             write(titles, titleFile);
         RecordingInteraction interaction;
+        interaction.questionAnswers.append(answers);
         frmMain window(interaction);
-        window.TextPath->setText(dir.path());
-        window.cmdWav->trigger();
+        interaction.folderAnswers.enqueue(album.path());
+        window.CommandBrowsePath->click();
         window.ListDstMusic->addItem(u"typed"_qs);
         window.CommandLoad->click(); // no title file named yet: the typed titles stay
         QCOMPARE(window.ListDstMusic->items(), QStringList{u"typed"_qs});
         window.TextFile->setText(titles);
         window.CommandLoad->click();
-        const QStringList before = contents(dir.path());
+        const QStringList before = contents(album.path()), otherBefore = contents(other.path());
+        if (twist == u"field names another folder")
+            window.TextPath->setText(other.path());
+        if (twist == u"picker cancelled")
+            window.CommandBrowsePath->click();
+        if (twist == u"gone") // moved away by hand after listing
+            for (const QString &name : files)
+                QVERIFY(QFile::rename(album.filePath(name), other.filePath(name)));
         window.CommandRunAll->click();
-        QCOMPARE(contents(dir.path()), after.isEmpty() ? before : after);
-        QCOMPARE(interaction.messageTexts(), messages.replaceInStrings(u"{file}"_qs, titles));
+        if (twist == u"gone")
+            QCOMPARE(contents(other.path()).size(), otherBefore.size() + files.size());
+        else
+            QCOMPARE(contents(album.path()), after.isEmpty() ? before : after);
+        if (twist != u"gone")
+            QCOMPARE(contents(other.path()), otherBefore);
+        QStringList asked = interaction.questions;
+        QCOMPARE(asked.replaceInStrings(QRegularExpression(u"^"_qs), u"? "_qs) + interaction.messageTexts(),
+                 shown.replaceInStrings(u"{file}"_qs, titles).replaceInStrings(u"{folder}"_qs, album.path()));
     }
-
 };
 
 QTEST_MAIN(TestFrmMain)

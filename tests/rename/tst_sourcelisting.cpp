@@ -32,7 +32,7 @@ private slots:
         for (const auto &[link, target] : {std::pair(u"link.wav"_qs, u"b.wav"_qs), {u"dir.wav"_qs, u"album.wav"_qs},
                                            {u"dangling.wav"_qs, u"gone"_qs}})
             QVERIFY(QFile::link(dir.filePath(target), dir.filePath(link)));
-        QCOMPARE(listMusicFiles(dir.filePath(folder), defaultKindExtensions().at(kind)), listed);
+        QCOMPARE(listMusicFiles(dir.filePath(folder), defaultKindExtensions().at(kind)).shownNames(), listed);
     }
 };
 

@@ -1,16 +1,44 @@
 #pragma once
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <memory>
+
+// A path of bytes, so that a name that is not UTF-8 can be made.
+inline void writeFile(const QByteArray &path, const QByteArray &data)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    QVERIFY2(fd >= 0, path.constData());
+    const bool written = ::write(fd, data.constData(), std::size_t(data.size())) == data.size();
+    QVERIFY2(::close(fd) == 0 && written, path.constData());
+}
+
 inline void writeFile(const QString &path, const QByteArray &data)
 {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(data) == data.size(), qPrintable(path));
+    writeFile(QFile::encodeName(path), data);
+}
+
+// A name's bytes as text; bytes that are not UTF-8 (a Latin-1 name) as \xNN, so that such a name
+// never reads like its look-alike.
+inline QString readableName(const QByteArray &name)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(name);
+    if (!utf8.hasError())
+        return text;
+    QString escaped;
+    for (const char c : name)
+        escaped += uchar(c) < 0x80 ? QString(QLatin1Char(c)) : QString::asprintf("\\x%02x", uchar(c));
+    return escaped;
 }
 
 // Every file of a folder, hidden ones included, by its exact name and with its content (a long one
@@ -19,12 +47,25 @@ inline void writeFile(const QString &path, const QByteArray &data)
 inline QMap<QString, QString> folderSnapshot(const QString &folder)
 {
     QMap<QString, QString> files;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        QFile file(dir.filePath(name));
-        const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : "(unreadable)";
+    const QByteArray path = QFile::encodeName(folder) + '/';
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(path.constData()), closedir);
+    while (const dirent *entry = dir ? readdir(dir.get()) : nullptr) {
+        const QByteArray name(entry->d_name);
+        QByteArray data = "(unreadable)";
+        if (const int fd = ::open(QByteArray(path + name).constData(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+            struct stat st {};
+            if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+                ::close(fd);
+                continue;
+            }
+            data.clear();
+            char buffer[65536];
+            for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+                data.append(buffer, got);
+            ::close(fd);
+        }
         const QByteArray shown = data.size() <= 64 ? data : QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex();
-        files.insert(name, QString::fromLatin1(shown));
+        files.insert(readableName(name), readableName(shown));
     }
     return files;
 }

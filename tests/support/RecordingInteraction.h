@@ -19,6 +19,8 @@ public:
     };
 
     QList<ShownMessage> messages;
+    QStringList questions;
+    QQueue<bool> questionAnswers; // none left: いいえ, the default
     QStringList folderStarts;        // start folder of each folder picker
     QStringList folderTitles;
     QQueue<QString> folderAnswers;   // "" answers a cancel
@@ -41,6 +43,11 @@ public:
     void showMessage(QWidget *, meloport::MessageIcon icon, const QString &caption, const QString &text) override
     {
         messages.append({icon, caption, text});
+    }
+    bool askQuestion(QWidget *, const QString &, const QString &text) override
+    {
+        questions.append(text);
+        return !questionAnswers.isEmpty() && questionAnswers.dequeue();
     }
     QString browseForFolder(QWidget *, const QString &startFolder, const QString &title) override
     {

@@ -1,0 +1,347 @@
+#include "rename/RenameBatch.h"
+
+#include <QRandomGenerator>
+#include <QSet>
+
+#include <algorithm>
+#include <optional>
+
+namespace meloport {
+
+using platform::FolderHandle;
+
+namespace {
+
+QString folded(const QByteArray &name)
+{
+    return QString::fromUtf8(name).toCaseFolded();
+}
+
+bool tooLong(const QByteArray &name, const platform::NameLimit &limit)
+{
+    if (limit.unit == platform::NameLimit::Unit::Bytes)
+        return name.size() > limit.max;
+    return QString::fromUtf8(name).size() > limit.max;
+}
+
+// Whether a listing shows names as they are stored: NTFS through lowntfs-3g ignoring case lists
+// every name in lower case, and then only the case-blind look shows what the folder holds.
+bool showsUpperCase(const QList<QByteArray> &names)
+{
+    return std::any_of(names.cbegin(), names.cend(), [](const QByteArray &name) { return name != name.toLower(); });
+}
+
+void swapAsciiCase(QByteArray &name)
+{
+    for (char &c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+}
+
+RenameFailure failure(qsizetype position, RenameProblem problem, qsizetype other = -1)
+{
+    RenameFailure failure;
+    failure.position = position;
+    failure.problem = problem;
+    failure.other = other;
+    return failure;
+}
+
+RenameFailure failure(qsizetype position, RenameProblem problem, platform::OsError error)
+{
+    RenameFailure failure = meloport::failure(position, problem);
+    failure.error = std::move(error);
+    return failure;
+}
+
+} // namespace
+
+RenameBatch::RenameBatch(RenamePlan plan)
+    : m_plan(std::move(plan))
+{
+}
+
+QByteArray RenameBatch::key(const QByteArray &name) const
+{
+    if (!m_ignoresCase)
+        return name;
+    // A name that is not UTF-8 cannot be on such a disk; it stands for itself alone.
+    const QString text = QString::fromUtf8(name);
+    return text.contains(QChar::ReplacementCharacter) ? name : text.toCaseFolded().toUtf8();
+}
+
+bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const QSet<QByteArray> &listed) const
+{
+    // Ask for a listed name in other letters: a file system that ignores case answers with the
+    // same file. Two spellings listed side by side prove the opposite.
+    int tries = 0;
+    for (const RenamePair &pair : m_plan.pairs) {
+        QByteArray other = pair.oldName;
+        swapAsciiCase(other);
+        if (other == pair.oldName || !listed.contains(pair.oldName))
+            continue;
+        if (listed.contains(other))
+            return false;
+        const auto found = folder.lookup(other);
+        if (!found)
+            return false;
+        if (found == folder.lookup(pair.oldName))
+            return true;
+        if (++tries == 4)
+            break; // another entry of that spelling each time: no answer, so case counts
+    }
+    return false;
+}
+
+void RenameBatch::check()
+{
+    const qsizetype n = m_plan.pairs.size();
+    m_checked = true;
+    m_problems.clear();
+    m_steps.clear();
+    m_active.assign(static_cast<std::size_t>(n), false);
+    m_batchId = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    m_temporaries = 0;
+
+    const FolderHandle folder(m_plan.folder);
+    const FolderHandle::Listing listing = folder.list();
+    if (listing.error) {
+        for (qsizetype p = 0; p < n; ++p)
+            m_problems.append(failure(p, RenameProblem::System, *listing.error));
+        return;
+    }
+    const QSet<QByteArray> listed(listing.names.cbegin(), listing.names.cend());
+    m_ignoresCase = detectIgnoresCase(folder, listed);
+    m_listingShowsCase = !m_ignoresCase || showsUpperCase(listing.names);
+    buildSchedule(findProblems(listing.names, folder.nameLimit()));
+}
+
+QList<qsizetype> RenameBatch::findProblems(const QList<QByteArray> &names, const platform::NameLimit &limit)
+{
+    const qsizetype n = m_plan.pairs.size();
+    const auto &pairs = m_plan.pairs;
+    QSet<QByteArray> present;
+    present.reserve(names.size());
+    for (const QByteArray &name : names)
+        present.insert(key(name));
+
+    QList<std::optional<RenameFailure>> found(n);
+    std::vector<bool> unchanged(static_cast<std::size_t>(n));
+    QHash<QByteArray, qsizetype> ownerOfOld; // who moves away from a name
+    QHash<QByteArray, qsizetype> claimed;    // who ends under a name
+    ownerOfOld.reserve(n);
+    claimed.reserve(n);
+    for (qsizetype p = 0; p < n; ++p) {
+        const QByteArray oldKey = key(pairs[p].oldName);
+        ownerOfOld.insert(oldKey, p);
+        if (!present.contains(oldKey))
+            found[p] = failure(p, RenameProblem::Missing);
+        else if (tooLong(pairs[p].newName, limit))
+            {
+            found[p] = failure(p, RenameProblem::TooLong);
+            found[p]->limit = limit;
+        }
+        else if (pairs[p].oldName == pairs[p].newName) {
+            unchanged[p] = true; // it has its name already, and keeps it first
+            claimed.insert(oldKey, p);
+        }
+    }
+    QList<qsizetype> next(n, -1); // the pair that must move away first
+    for (qsizetype p = 0; p < n; ++p) {
+        if (found[p] || unchanged[p])
+            continue;
+        const QByteArray newKey = key(pairs[p].newName);
+        if (const auto first = claimed.constFind(newKey); first != claimed.cend()) {
+            found[p] = failure(p, RenameProblem::SameNewName, *first);
+            continue;
+        }
+        claimed.insert(newKey, p);
+        if (!present.contains(newKey))
+            continue;
+        const qsizetype owner = ownerOfOld.value(newKey, -1);
+        if (owner < 0)
+            found[p] = failure(p, RenameProblem::Taken);
+        else if (owner != p) // (itself: another spelling of its own name, on a disk that ignores case)
+            next[p] = owner;
+    }
+    // A file that keeps its name keeps it taken: the pair that needed it fails, and so on back
+    // along the chain.
+    QList<qsizetype> previous(n, -1);
+    for (qsizetype p = 0; p < n; ++p) {
+        if (!found[p] && next[p] >= 0)
+            previous[next[p]] = p;
+    }
+    for (qsizetype p = 0; p < n; ++p) {
+        if (!found[p] && !unchanged[p])
+            continue;
+        for (qsizetype q = previous[p], keeper = p; q >= 0 && !found[q]; keeper = q, q = previous[q])
+            found[q] = failure(q, RenameProblem::Taken, keeper);
+    }
+    for (qsizetype p = 0; p < n; ++p) {
+        if (found[p])
+            m_problems.append(*found[p]);
+        else
+            m_active[p] = !unchanged[p];
+    }
+    return next;
+}
+
+QByteArray RenameBatch::temporaryName()
+{
+    // Hidden, and unlike any name the copy cleans up after itself.
+    return ".meloport-renaming-" + m_batchId + '-' + QByteArray::number(m_temporaries++);
+}
+
+void RenameBatch::buildSchedule(const QList<qsizetype> &next)
+{
+    const auto &pairs = m_plan.pairs;
+    const qsizetype n = pairs.size();
+    QList<qsizetype> previous(n, -1);
+    for (qsizetype p = 0; p < n; ++p) {
+        if (m_active[p] && next[p] >= 0)
+            previous[next[p]] = p;
+    }
+    std::vector<bool> scheduled(static_cast<std::size_t>(n));
+    m_steps.reserve(n);
+
+    // Chains: the pair whose new name is free first, then the pair that needs its old name, and
+    // so on. A change of case alone steps aside to a temporary name and back.
+    for (qsizetype end = 0; end < n; ++end) {
+        if (!m_active[end] || next[end] >= 0)
+            continue;
+        bool startsChain = true;
+        for (qsizetype p = end; p >= 0; p = previous[p], startsChain = false) {
+            const RenamePair &pair = pairs[p];
+            if (p == end && folded(pair.oldName) == folded(pair.newName)) {
+                const QByteArray aside = temporaryName();
+                m_steps.append({p, pair.oldName, aside, true, startsChain});
+                m_steps.append({p, aside, pair.newName, false, false});
+            } else {
+                m_steps.append({p, pair.oldName, pair.newName, true, startsChain});
+            }
+            scheduled[p] = true;
+        }
+    }
+    // What is left are cycles (two titles swapped, or more in a ring): one file steps aside, the
+    // others follow round, and it takes its new name last. All or none of a ring is renamed.
+    for (qsizetype start = 0; start < n; ++start) {
+        if (!m_active[start] || scheduled[start])
+            continue;
+        const QByteArray aside = temporaryName();
+        m_steps.append({start, pairs[start].oldName, aside, true, true});
+        for (qsizetype p = previous[start]; p != start; p = previous[p]) {
+            m_steps.append({p, pairs[p].oldName, pairs[p].newName, false, false});
+            scheduled[p] = true;
+        }
+        m_steps.append({start, aside, pairs[start].newName, false, false});
+        scheduled[start] = true;
+    }
+}
+
+QList<RenameFailure> RenameBatch::run(const StepObserver &stepTaken)
+{
+    if (!m_checked)
+        check();
+    const auto &pairs = m_plan.pairs;
+    const qsizetype n = pairs.size();
+    const FolderHandle folder(m_plan.folder);
+
+    QList<QByteArray> at(n); // where each file is now
+    for (qsizetype p = 0; p < n; ++p)
+        at[p] = pairs[p].oldName;
+    QHash<qsizetype, RenameFailure> failed;
+
+    qsizetype blockedBy = -1;
+    for (qsizetype start = 0; start < m_steps.size();) {
+        qsizetype end = start + 1;
+        while (end < m_steps.size() && !m_steps[end].startsUnit)
+            ++end;
+        if (m_steps[start].startsChain)
+            blockedBy = -1;
+        qsizetype failing = -1;
+        if (blockedBy < 0) {
+            for (qsizetype s = start; s < end; ++s) {
+                const RenameStep &step = m_steps[s];
+                if (auto error = folder.renameNoReplace(step.from, step.to)) {
+                    failing = step.position;
+                    failed.insert(failing, failure(failing, RenameProblem::System, std::move(*error)));
+                    // The unit is put back, last step first. One that cannot be (the disk is
+                    // gone) leaves its file where it is, and the report says where.
+                    for (qsizetype u = s - 1; u >= start; --u) {
+                        if (folder.renameNoReplace(m_steps[u].to, m_steps[u].from))
+                            break;
+                        at[m_steps[u].position] = m_steps[u].from;
+                        if (stepTaken)
+                            stepTaken(u, true);
+                    }
+                    break;
+                }
+                at[step.position] = step.to;
+                if (stepTaken)
+                    stepTaken(s, false);
+            }
+        }
+        if (failing >= 0)
+            blockedBy = failing;
+        if (blockedBy >= 0) {
+            for (qsizetype s = start; s < end; ++s) {
+                if (!failed.contains(m_steps[s].position))
+                    failed.insert(m_steps[s].position, failure(m_steps[s].position, RenameProblem::Blocked, blockedBy));
+            }
+        }
+        start = end;
+    }
+
+    // A unit that could not be put back may have left a file under its new name after all.
+    for (qsizetype p = 0; p < n; ++p) {
+        if (at[p] == pairs[p].newName)
+            failed.remove(p);
+    }
+    proveNewNames(folder, at, failed);
+
+    QList<RenameFailure> failures = m_problems;
+    for (qsizetype p = 0; p < n; ++p) {
+        if (!m_active[p] || (at[p] == pairs[p].newName && !failed.contains(p)))
+            continue;
+        RenameFailure failure = failed.value(p, meloport::failure(p, RenameProblem::NotOnDisk));
+        if (at[p] != pairs[p].oldName && at[p] != pairs[p].newName)
+            failure.strandedAs = at[p];
+        failures.append(failure);
+    }
+    std::sort(failures.begin(), failures.end(),
+              [](const RenameFailure &a, const RenameFailure &b) { return a.position < b.position; });
+    return failures;
+}
+
+void RenameBatch::proveNewNames(const FolderHandle &folder, const QList<QByteArray> &at,
+                                QHash<qsizetype, RenameFailure> &failed) const
+{
+    const auto &pairs = m_plan.pairs;
+    const FolderHandle::Listing listing = folder.list();
+    // The disk's own spelling where it shows it; otherwise as the disk tells names apart.
+    const bool exact = m_listingShowsCase || showsUpperCase(listing.names);
+    const auto spelling = [this, exact](const QByteArray &name) { return exact ? name : key(name); };
+    QSet<QByteArray> shown;
+    shown.reserve(listing.names.size());
+    for (const QByteArray &name : listing.names)
+        shown.insert(spelling(name));
+    QSet<QByteArray> occupied; // names the batch's files have now
+    occupied.reserve(at.size());
+    for (const QByteArray &name : at)
+        occupied.insert(spelling(name));
+
+    for (qsizetype p = 0; p < pairs.size(); ++p) {
+        if (!m_active[p] || at[p] != pairs[p].newName || failed.contains(p))
+            continue;
+        const QByteArray oldName = spelling(pairs[p].oldName);
+        const bool proven = !listing.error && shown.contains(spelling(pairs[p].newName))
+                            && (occupied.contains(oldName) || !shown.contains(oldName));
+        if (!proven)
+            failed.insert(p, failure(p, RenameProblem::NotOnDisk, listing.error.value_or(platform::OsError{})));
+    }
+}
+
+} // namespace meloport

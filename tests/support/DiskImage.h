@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A small disk of the kind music is kept on, made in an image file and mounted through FUSE on a
+// loop device, as a USB stick or a Windows disk is mounted here:
+//   exFAT (exfat-fuse): ignores case, no RENAME_NOREPLACE, no hard links, its own inode number
+//     for each spelling of a name;
+//   NTFS (ntfs-3g): case counts, no RENAME_NOREPLACE, hard links;
+//   NTFS ignoring case (lowntfs-3g -o ignore_case): a rename between two spellings of one name
+//     answers success and changes nothing, and every name is listed in lower case.
+// Mounting needs root and the packages exfatprogs, exfat-fuse and ntfs-3g; where that fails,
+// isMounted() is false and whyNot() says why.
+class DiskImage final {
+public:
+    enum class Kind { Exfat, Ntfs, NtfsIgnoringCase };
+
+    explicit DiskImage(Kind kind)
+    {
+        const QString make = kind == Kind::Exfat ? u"mkfs.exfat img"_qs : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
+        const QString mount = kind == Kind::Exfat  ? u"mount.exfat-fuse"_qs
+                              : kind == Kind::Ntfs ? u"ntfs-3g"_qs
+                                                   : u"lowntfs-3g -o ignore_case,windows_names"_qs;
+        m_mounted = shell(u"truncate -s 16M img && "_qs + make
+                          + u" && losetup --find --show img >loop && mkdir mnt && "_qs + mount
+                          + u" \"$(cat loop)\" mnt"_qs);
+    }
+    ~DiskImage() { shell(u"umount mnt; losetup --detach \"$(cat loop)\""_qs); }
+
+    bool isMounted() const { return m_mounted; }
+    QString whyNot() const { return m_whyNot; }
+    QString path() const { return m_dir.filePath(u"mnt"_qs); }
+
+    // The names of the disk's top folder as NTFS stores them, read from the image itself: a mount
+    // that ignores case cannot show them. Unmounts the disk first.
+    QStringList storedNtfsNames()
+    {
+        m_mounted = false;
+        if (!shell(u"umount mnt && ntfsls -p / \"$(cat loop)\" >names"_qs))
+            return {u"(cannot read the image: "_qs + m_whyNot + u')'};
+        QFile names(m_dir.filePath(u"names"_qs));
+        return names.open(QIODevice::ReadOnly) ? QString::fromUtf8(names.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                                               : QStringList();
+    }
+
+private:
+    bool shell(const QString &script)
+    {
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(u"sh"_qs, {u"-c"_qs, u"PATH=$PATH:/usr/sbin:/sbin; "_qs + script});
+        const bool done = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
+                          && process.exitCode() == 0;
+        m_whyNot = QString::fromLocal8Bit(process.readAll()).trimmed().section(u'\n', -1);
+        return done;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_whyNot;
+    bool m_mounted = false;
+};
