@@ -4,12 +4,13 @@
 
 namespace meloport {
 
-// Where the program keeps what outlives one run. Tests point both at temporary places.
+// Where the program keeps what outlives one run. Tests point them at temporary places.
 struct StatePaths {
-    QString settingsFile; // the settings store's INI file
-    QString instanceLock; // the lock that allows one running program per user
+    QString settingsFile;  // the settings store's INI file
+    QString instanceLock;  // the lock that allows one running program per user
+    QString renameJournal; // the record of the last rename, for undo
 
-    // The current user's places: the configuration folder and the runtime folder.
+    // The current user's places: the configuration, runtime and state folders.
     static StatePaths forCurrentUser();
 };
 

@@ -15,14 +15,17 @@
 #include "rename/DlgCopy.h"
 #include "rename/RenameMessages.h"
 #include "rename/RenameBatch.h"
+#include "rename/RenameJournal.h"
 #include "rename/RenamePlan.h"
 #include "rename/TitleFile.h"
+#include "rename/UndoPlan.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -195,6 +198,7 @@ bool frmMain::Form_Load()
     msKindExt = defaultKindExtensions();
     mnKind = KindWav;
     UpdateKindMenu();
+    UpdateUndoMenu();
     m_loaded = true;
     return true;
 }
@@ -377,6 +381,7 @@ void frmMain::createMenus()
 
     cmdFile = menu(u"cmdFile", u"ﾌｧｲﾙ(&F)");
     cmdCopy = action(cmdFile, u"cmdCopy", u"ｺﾋﾟｰ(&C)");
+    cmdUndo = action(cmdFile, u"cmdUndo", u"元に戻す(&U)");
 
     cmdKind = menu(u"cmdKind", u"種類(&K)");
     cmdWav = action(cmdKind, u"cmdWav", u"WAV");
@@ -406,6 +411,7 @@ void frmMain::connectCommands()
     connect(CommandRunAll, &QToolButton::clicked, this, &frmMain::CommandRunAll_Click);
     connect(CommandCopyDst, &QPushButton::clicked, this, &frmMain::CommandCopyDst_Click);
     connect(cmdCopy, &QAction::triggered, this, &frmMain::cmdCopy_Click);
+    connect(cmdUndo, &QAction::triggered, this, &frmMain::cmdUndo_Click);
     connect(cmdContents, &QAction::triggered, this, &frmMain::cmdContents_Click);
     connect(cmdUpdate, &QAction::triggered, this, &frmMain::cmdUpdate_Click);
     connect(cmdAbout, &QAction::triggered, this, &frmMain::cmdAbout_Click);
@@ -570,11 +576,63 @@ void frmMain::CommandRunAll_Click()
     if (!problems.isEmpty() && !AskQuestion(renameQuestion(batch)))
         return;
     // The source list keeps the old names: a second run finds none of them and says so.
-    const QList<RenameFailure> failures = batch.run();
-    if (failures.isEmpty())
+    if (const auto failures = runRecorded(batch); !failures)
+        return;
+    else if (failures->isEmpty())
         ShowMessage(Msg::Finished);
     else
-        ShowMessage(renameFailuresMessage(batch, failures));
+        ShowMessage(renameFailuresMessage(batch, *failures));
+}
+
+std::optional<QList<RenameFailure>> frmMain::runRecorded(RenameBatch &batch)
+{
+    const RecordedRun run = meloport::runRecorded(batch, m_statePaths.renameJournal);
+    UpdateUndoMenu();
+    if (run.journalError) {
+        ShowMessage(journalNotWrittenMessage(m_statePaths.renameJournal, *run.journalError));
+        return std::nullopt;
+    }
+    return run.failures;
+}
+
+void frmMain::UpdateUndoMenu()
+{
+    // A damaged record enables it too: choosing it then says what is wrong.
+    cmdUndo->setEnabled(QFileInfo::exists(m_statePaths.renameJournal));
+}
+
+void frmMain::cmdUndo_Click()
+{
+    if (isCopying())
+        return;
+    const QString &path = m_statePaths.renameJournal;
+    const JournalReading reading = readRenameJournal(path);
+    if (!reading.record) {
+        ShowMessage(journalUnusableMessage(path, reading));
+        cmdUndo->setEnabled(false);
+        return;
+    }
+    const UndoPlan undo = planUndo(*reading.record);
+    if (undo.error) {
+        ShowMessage(journalUnusableMessage(path, {std::nullopt, JournalReading::Problem::Unreadable, *undo.error}));
+        return;
+    }
+    if (undo.plan.pairs.isEmpty() && undo.notFound.isEmpty()) {
+        ShowMessage(Msg::NothingToUndo);
+        return;
+    }
+    if (!undo.plan.pairs.isEmpty() && !AskQuestion(undoQuestion(undo)))
+        return;
+    // Files that cannot get their names back are left alone and reported with the others.
+    RenameBatch batch(undo.plan);
+    batch.check();
+    const auto failures = undo.plan.pairs.isEmpty() ? QList<RenameFailure>() : runRecorded(batch);
+    if (!failures)
+        return;
+    if (failures->isEmpty() && undo.notFound.isEmpty())
+        ShowMessage(Msg::Finished);
+    else
+        ShowMessage(undoFailuresMessage(undo, batch, *failures));
 }
 
 // --- Folder picker and copy

@@ -9,6 +9,7 @@
 #include "app/MessageCatalogue.h"
 #include "app/StatePaths.h"
 #include "app/UserInteraction.h"
+#include "rename/RenameBatch.h"
 #include "rename/SourceListing.h"
 
 #include <QMainWindow>
@@ -88,6 +89,7 @@ public:
 
     QMenu *cmdFile = nullptr;
     QAction *cmdCopy = nullptr;
+    QAction *cmdUndo = nullptr;
     QMenu *cmdKind = nullptr;
     QAction *cmdWav = nullptr;
     QAction *cmdMP3 = nullptr;
@@ -130,6 +132,12 @@ private:
     void CommandAdd_Click();
     void CommandDel_Click();
     void CommandRunAll_Click();
+    // Runs a checked rename batch with its record kept for undo. Nothing, having said why, when
+    // the record cannot be written.
+    std::optional<QList<RenameFailure>> runRecorded(RenameBatch &batch);
+    // Enabled while a record of the last rename exists, even from an earlier run.
+    void UpdateUndoMenu();
+    void cmdUndo_Click();
     // The file-open dialog of the title file. It lives as long as the window, so that it opens
     // again at the path last chosen.
     OpenFileRequest CommonDialogFile{QStringLiteral("曲名ﾌｧｲﾙを選択"), QStringLiteral("曲名ﾌｧｲﾙ (*.txt)"),

@@ -113,20 +113,21 @@ void RenameBatch::check()
             m_problems.append(failure(p, RenameProblem::System, *listing.error));
         return;
     }
-    const QSet<QByteArray> listed(listing.names.cbegin(), listing.names.cend());
-    m_ignoresCase = detectIgnoresCase(folder, listed);
+    QSet<QByteArray> present(listing.names.cbegin(), listing.names.cend());
+    m_ignoresCase = detectIgnoresCase(folder, present);
     m_listingShowsCase = !m_ignoresCase || showsUpperCase(listing.names);
-    buildSchedule(findProblems(listing.names, folder.nameLimit()));
+    if (m_ignoresCase) {
+        present.clear();
+        for (const QByteArray &name : listing.names)
+            present.insert(key(name));
+    }
+    buildSchedule(findProblems(present, folder.nameLimit()));
 }
 
-QList<qsizetype> RenameBatch::findProblems(const QList<QByteArray> &names, const platform::NameLimit &limit)
+QList<qsizetype> RenameBatch::findProblems(const QSet<QByteArray> &present, const platform::NameLimit &limit)
 {
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
-    QSet<QByteArray> present;
-    present.reserve(names.size());
-    for (const QByteArray &name : names)
-        present.insert(key(name));
 
     QList<std::optional<RenameFailure>> found(n);
     std::vector<bool> unchanged(static_cast<std::size_t>(n));

@@ -80,9 +80,9 @@ private:
     // A name as this folder tells names apart: its bytes, or folded where case is ignored.
     QByteArray key(const QByteArray &name) const;
     bool detectIgnoresCase(const platform::FolderHandle &folder, const QSet<QByteArray> &listed) const;
-    // Fills the problems and marks the active pairs; returns, by position, the pair whose old
-    // name each one needs (-1: none).
-    QList<qsizetype> findProblems(const QList<QByteArray> &names, const platform::NameLimit &limit);
+    // Fills the problems and marks the active pairs, knowing the keys of every name the folder
+    // holds; returns, by position, the pair whose old name each one needs (-1: none).
+    QList<qsizetype> findProblems(const QSet<QByteArray> &present, const platform::NameLimit &limit);
     void buildSchedule(const QList<qsizetype> &next);
     QByteArray temporaryName();
     // Reads the folder once: a pair counts as renamed only where it shows the new name, and the

@@ -71,15 +71,18 @@ QString reason(const RenameBatch &batch, const RenameFailure &failure)
     return failure.error.reason;
 }
 
+QString failureLine(const RenameBatch &batch, const RenameFailure &failure)
+{
+    const RenamePair &pair = batch.plan().pairs.at(failure.position);
+    QString why = reason(batch, failure);
+    if (!failure.strandedAs.isEmpty())
+        why = FormatMessage(Msg::StrandedUnder, why, QString::fromUtf8(failure.strandedAs)).text;
+    return FormatMessage(Msg::RenameFailureLine, pair.oldShown, pair.newShown, why).text;
+}
+
 QString failureLines(const RenameBatch &batch, const QList<RenameFailure> &failures)
 {
-    return listLines(failures, [&batch](const RenameFailure &failure) {
-        const RenamePair &pair = batch.plan().pairs.at(failure.position);
-        QString why = reason(batch, failure);
-        if (!failure.strandedAs.isEmpty())
-            why = FormatMessage(Msg::StrandedUnder, why, QString::fromUtf8(failure.strandedAs)).text;
-        return FormatMessage(Msg::RenameFailureLine, pair.oldShown, pair.newShown, why).text;
-    });
+    return listLines(failures, [&batch](const RenameFailure &failure) { return failureLine(batch, failure); });
 }
 
 } // namespace
@@ -125,6 +128,51 @@ Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailur
 {
     return FormatMessage(Msg::RenameFailures, QString::number(batch.plan().pairs.size()),
                          QString::number(failures.size()), failureLines(batch, failures));
+}
+
+Message journalUnusableMessage(const QString &path, const JournalReading &reading)
+{
+    QString why;
+    switch (reading.problem) {
+    case JournalReading::Problem::Unreadable:
+        why = reading.error.reason;
+        break;
+    case JournalReading::Problem::OtherVersion:
+        why = LoadMessage(Msg::JournalOtherVersion).text;
+        break;
+    case JournalReading::Problem::Damaged:
+        why = LoadMessage(Msg::JournalDamaged).text;
+        break;
+    case JournalReading::Problem::NotAJournal:
+    case JournalReading::Problem::None:
+        why = LoadMessage(Msg::JournalNotAJournal).text;
+        break;
+    }
+    return FormatMessage(Msg::JournalUnusable, path, why);
+}
+
+Message journalNotWrittenMessage(const QString &path, const platform::OsError &error)
+{
+    return FormatMessage(Msg::JournalNotWritten, path, error.reason);
+}
+
+Message undoQuestion(const UndoPlan &undo)
+{
+    return FormatMessage(undo.interrupted ? Msg::UndoInterruptedQuestion : Msg::UndoQuestion, undo.plan.folder,
+                         QString::number(undo.plan.pairs.size()));
+}
+
+Message undoFailuresMessage(const UndoPlan &undo, const RenameBatch &batch, const QList<RenameFailure> &failures)
+{
+    QStringList lines;
+    const QString notThere = LoadMessage(Msg::NotWhereRecorded).text;
+    for (const RenamePair &pair : undo.notFound)
+        lines.append(FormatMessage(Msg::RenameFailureLine, pair.newShown, pair.oldShown, notThere).text);
+    for (const RenameFailure &failure : failures)
+        lines.append(failureLine(batch, failure));
+    return FormatMessage(Msg::UndoFailures, QString::number(undo.plan.pairs.size() + undo.notFound.size()),
+                         QString::number(undo.notFound.size() + failures.size()),
+                         listLines(lines, [](const QString &line) { return line; }));
 }
 
 } // namespace meloport

@@ -4,6 +4,7 @@
 #include "rename/RenamePlan.h"
 #include "rename/RenameBatch.h"
 #include "rename/TitleFile.h"
+#include "rename/UndoPlan.h"
 
 namespace meloport {
 
@@ -20,6 +21,13 @@ Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsiz
 // The pairs that cannot be renamed, and whether to rename the others.
 Message renameQuestion(const RenameBatch &batch);
 Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures);
+
+// Undo: a journal that cannot be used, a journal that cannot be written before a rename, the
+// question before an undo, and the files that did not get their old names back.
+Message journalUnusableMessage(const QString &path, const JournalReading &reading);
+Message journalNotWrittenMessage(const QString &path, const platform::OsError &error);
+Message undoQuestion(const UndoPlan &undo);
+Message undoFailuresMessage(const UndoPlan &undo, const RenameBatch &batch, const QList<RenameFailure> &failures);
 
 // How many entries a list in a message shows.
 inline constexpr qsizetype kListedInMessage = 20;

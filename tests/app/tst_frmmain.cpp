@@ -57,7 +57,7 @@ QStringList kindAndFiles(const frmMain &window)
 struct Start {
     RecordingInteraction interaction;
     QTemporaryDir dir;
-    StatePaths paths{dir.filePath(u"Meloport.ini"_qs), dir.filePath(u"Meloport.lock"_qs)};
+    StatePaths paths{dir.filePath(u"Meloport.ini"_qs), dir.filePath(u"Meloport.lock"_qs), dir.filePath(u"last-rename.journal"_qs)};
     frmMain window{interaction, paths};
 };
 
@@ -408,6 +408,64 @@ private slots:
         QStringList asked = interaction.questions;
         QCOMPARE(asked.replaceInStrings(QRegularExpression(u"^"_qs), u"? "_qs) + interaction.messageTexts(),
                  shown.replaceInStrings(u"{file}"_qs, titles).replaceInStrings(u"{folder}"_qs, album.path()));
+    }
+
+    // An album renamed through the window, then ﾌｧｲﾙ → 元に戻す, in the same run or after a restart.
+    void undo_data()
+    {
+        QTest::addColumn<QString>("twist");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QStringList>("shown"); // questions ("? ..."), then messages, after the rename's 203
+        const QStringList back{u"a.wav=a.wav"_qs, u"b.wav=b.wav"_qs}, renamed{u"a.WAV=b.wav"_qs, u"b.WAV=a.wav"_qs};
+        const QString question = u"? ﾌｫﾙﾀﾞ「{folder}/」の 2 個のﾌｧｲﾙの名前を、前回変更する前の名前に戻します。よろしいですか?"_qs;
+        QTest::newRow("はい: every file has its old name") << QString() << true << back
+                                                         << QStringList{question, u"終了しました。"_qs};
+        QTest::newRow("いいえ: nothing changes") << QString() << false << renamed << QStringList{question};
+        QTest::newRow("after a restart") << u"restart"_qs << true << back << QStringList{question, u"終了しました。"_qs};
+        QTest::newRow("a damaged record: refused, the command disabled")
+            << u"damaged"_qs << true << renamed
+            << QStringList{u"前回の名前の変更の記録を使えないため、元に戻せません(記録が壊れています)。\n{journal}"_qs};
+    }
+    void undo()
+    {
+        QFETCH(QString, twist);
+        QFETCH(bool, answer);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, shown);
+        QTemporaryDir album;
+        for (const QString &name : {u"a.wav"_qs, u"b.wav"_qs})
+            write(album.filePath(name), name.toUtf8());
+        RecordingInteraction interaction;
+        QTemporaryDir state;
+        const StatePaths paths{state.filePath(u"Meloport.ini"_qs), state.filePath(u"Meloport.lock"_qs),
+                               state.filePath(u"Meloport/last-rename.journal"_qs)};
+        std::optional<frmMain> window(std::in_place, interaction, paths);
+        QVERIFY(window->Form_Load());
+        QVERIFY(!window->cmdUndo->isEnabled()); // nothing recorded yet
+        interaction.folderAnswers.enqueue(album.path());
+        window->CommandBrowsePath->click();
+        for (const QString &title : {u"b"_qs, u"a"_qs}) {
+            window->TextName->setText(title);
+            window->CommandAdd->click();
+        }
+        window->CommandRunAll->click();
+        QVERIFY(window->cmdUndo->isEnabled());
+        if (twist == u"restart") { // the same places, a new window
+            window->close();
+            window.emplace(interaction, paths);
+            QVERIFY(window->Form_Load());
+        }
+        if (twist == u"damaged")
+            write(paths.renameJournal, "meloport-rename-journal 1\nfolder /\nstep 9 a b uc\nplanned\n");
+        interaction.messages.clear();
+        interaction.questionAnswers.enqueue(answer);
+        window->cmdUndo->trigger();
+        QCOMPARE(contents(album.path()), after);
+        QStringList asked = interaction.questions;
+        QCOMPARE(asked.replaceInStrings(QRegularExpression(u"^"_qs), u"? "_qs) + interaction.messageTexts(),
+                 shown.replaceInStrings(u"{folder}"_qs, album.path()).replaceInStrings(u"{journal}"_qs, paths.renameJournal));
+        QCOMPARE(window->cmdUndo->isEnabled(), twist != u"damaged");
     }
 };
 

@@ -6,9 +6,14 @@
 //   state_probe [--fsize BYTES] [--as-nobody] save FILE   saves fixed values, prints "saved" or why not
 //   state_probe lock FILE                                 prints the lock's state and holds it until
 //                                                         standard input closes
+//   state_probe rename JOURNAL FOLDER KILL TITLE...       renames FOLDER's WAV files to the titles,
+//                                                         recorded in JOURNAL, and is killed after
+//                                                         KILL renames (0: once the plan is written;
+//                                                         -N: after N renames and their record)
 
 #include "app/SettingsStore.h"
 #include "platform/Platform.h"
+#include "rename/RenameJournal.h"
 
 #include <QCoreApplication>
 
@@ -49,6 +54,26 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
         while (std::getchar() != EOF) {
         }
+    } else if (command == u"rename") {
+        // A kill that comes before a rename's record, or after it: both are what a crash leaves.
+        const int kill = args.value(3).toInt();
+        RenameBatch batch(planRenames(listMusicFiles(args.value(2), u"WAV"_qs), args.mid(4), u"WAV"_qs, u'/'));
+        batch.check();
+        RenameJournalWriter journal(path);
+        if (journal.begin(batch))
+            return 2;
+        if (kill == 0)
+            std::raise(SIGKILL);
+        int renamed = 0;
+        batch.run([&](qsizetype step, bool undone) {
+            if (++renamed == kill)
+                std::raise(SIGKILL);
+            journal.stepTaken(step, undone);
+            if (renamed == -kill)
+                std::raise(SIGKILL);
+        });
+        journal.finish();
+        std::puts("finished");
     } else {
         return 2;
     }
