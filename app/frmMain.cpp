@@ -562,10 +562,6 @@ void frmMain::CommandRunAll_Click()
         ShowMessage(refusedTitlesMessage(plan.refused));
         return;
     }
-    const QStringList listed = ListSrcMusic->items();
-    if (const auto order = numberOrderBreak(listed); order && !AskQuestion(numberOrderQuestion(listed, *order)))
-        return;
-
     RenameBatch batch(plan);
     batch.check();
     const QList<RenameFailure> &problems = batch.problems();
@@ -573,6 +569,9 @@ void frmMain::CommandRunAll_Click()
         ShowMessage(renameFailuresMessage(batch, problems)); // nothing could be renamed: no question
         return;
     }
+    const QStringList listed = ListSrcMusic->items();
+    if (const auto order = numberOrderBreak(listed); order && !AskQuestion(numberOrderQuestion(listed, *order)))
+        return;
     if (!problems.isEmpty() && !AskQuestion(renameQuestion(batch)))
         return;
     // The source list keeps the old names: a second run finds none of them and says so.

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "rename/RenamePlan.h"
 #include "rename/RenameBatch.h"
+#include "rename/RenameJournal.h"
 #include "rename/SourceListing.h"
 #include "rename/TitleFile.h"
 
@@ -176,6 +177,17 @@ void benchRename(int count)
     const double swaps = medianSeconds(5, prepare("Track %05d.WAV"), [&] { renameAll(swapped); });
     print(Row{QStringLiteral("rename %1 pairs, all swapped (check + run)").arg(count), swaps, plain,
               QStringLiteral("renameat2 loop"), QStringLiteral("<= 3x")});
+    // As the window renames: the plan written and flushed first, each step recorded for undo.
+    QTemporaryDir state;
+    const double recorded = medianSeconds(5, prepare("Track %05d.wav"), [&] {
+        meloport::RenameBatch batch(meloport::planRenames(listing, titles, QStringLiteral("WAV"), u'/'));
+        batch.check();
+        const auto run = meloport::runRecorded(batch, state.filePath(QStringLiteral("last-rename.journal")));
+        if (run.journalError || !run.failures.isEmpty())
+            std::fprintf(stderr, "rename failed\n");
+    });
+    print(Row{QStringLiteral("rename %1 pairs, recorded for undo").arg(count), recorded, plain,
+              QStringLiteral("renameat2 loop"), QString()});
 }
 
 void benchCopy(int count, qint64 size, const QString &target)
