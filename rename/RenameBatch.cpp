@@ -76,12 +76,18 @@ QByteArray RenameBatch::key(const QByteArray &name) const
 bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const QSet<QByteArray> &listed) const
 {
     // Ask for a listed name in other letters: a file system that ignores case answers with the
-    // same file. Two spellings listed side by side prove the opposite.
+    // same file. Two spellings listed side by side prove the opposite. A name found that the
+    // listing spells otherwise proves it too (lowntfs-3g lists every name in lower case).
     int tries = 0;
     for (const RenamePair &pair : m_plan.pairs) {
+        if (!listed.contains(pair.oldName)) {
+            if (folder.lookup(pair.oldName))
+                return true;
+            continue;
+        }
         QByteArray other = pair.oldName;
         swapAsciiCase(other);
-        if (other == pair.oldName || !listed.contains(pair.oldName))
+        if (other == pair.oldName)
             continue;
         if (listed.contains(other))
             return false;

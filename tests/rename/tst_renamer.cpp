@@ -142,13 +142,7 @@ private slots:
              }))
             failures.append(described(failure));
 
-        QMap<QString, QString> snapshot = folderSnapshot(folder);
-        if (disk == u"NTFS ignoring case") { // it lists every name in lower case: ask the image
-            QMap<QString, QString> stored;
-            for (const QString &name : image->storedNtfsNames())
-                stored.insert(name, snapshot.value(name.toLower(), u"(not listed)"_qs));
-            snapshot = stored;
-        }
+        const QMap<QString, QString> snapshot = image ? image->storedSnapshot() : folderSnapshot(folder);
         QStringList found;
         for (auto file = snapshot.cbegin(); file != snapshot.cend(); ++file)
             found.append(file.key() + u'=' + file.value());

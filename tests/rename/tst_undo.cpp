@@ -6,6 +6,7 @@
 #include "support/FolderSnapshot.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 
 #include <optional>
 
@@ -52,57 +53,83 @@ private slots:
     // holds its first name; `after` is the folder after the undo, then what was left alone.
     void undoesTheLastBatch_data()
     {
+        QTest::addColumn<QString>("disk"); // empty: ext4
         QTest::addColumn<QByteArray>("files");
         QTest::addColumn<QString>("titles");
         QTest::addColumn<QString>("byHand");
         QTest::addColumn<QString>("after");
         const QString ab = u"a.wav=a.wav b.wav=b.wav"_qs;
-        QTest::newRow("a whole batch") << QByteArray("a.wav b.wav") << u"X|Y"_qs << QString() << ab + u" |"_qs;
-        QTest::newRow("swaps and a ring") << QByteArray("A.WAV B.WAV C.WAV D.WAV E.WAV") << u"B|A|D|E|C"_qs << QString()
+        QTest::newRow("a whole batch") << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs << QString() << ab + u" |"_qs;
+        QTest::newRow("swaps and a ring") << QString() << QByteArray("A.WAV B.WAV C.WAV D.WAV E.WAV") << u"B|A|D|E|C"_qs << QString()
                                           << u"A.WAV=A.WAV B.WAV=B.WAV C.WAV=C.WAV D.WAV=D.WAV E.WAV=E.WAV |"_qs;
-        QTest::newRow("a change of case") << QByteArray("track01.wav") << u"TRACK01"_qs << QString()
+        QTest::newRow("a change of case") << QString() << QByteArray("track01.wav") << u"TRACK01"_qs << QString()
                                           << u"track01.wav=track01.wav |"_qs;
-        QTest::newRow("a Latin-1 name") << QByteArray("caf\xe9.wav") << u"Café"_qs << QString()
+        QTest::newRow("a Latin-1 name") << QString() << QByteArray("caf\xe9.wav") << u"Café"_qs << QString()
                                         << u"caf\\xe9.wav=caf\\xe9.wav |"_qs;
         QTest::newRow("a batch with a failure: the renamed ones come back")
-            << QByteArray("a.wav b.wav Taken.WAV") << u"X|Taken"_qs << QString()
+            << QString() << QByteArray("a.wav b.wav Taken.WAV") << u"X|Taken"_qs << QString()
             << u"Taken.WAV=Taken.WAV "_qs + ab + u" |"_qs;
         QTest::newRow("a file removed by hand is reported, the others come back")
-            << QByteArray("a.wav b.wav") << u"X|Y"_qs << u"remove X.WAV"_qs << u"b.wav=b.wav | X.WAV not found"_qs;
-        QTest::newRow("a file renamed by hand is left alone") << QByteArray("a.wav b.wav") << u"X|Y"_qs
+            << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs << u"remove X.WAV"_qs << u"b.wav=b.wav | X.WAV not found"_qs;
+        QTest::newRow("a file renamed by hand is left alone") << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs
                                                               << u"rename Y.WAV Mine.WAV"_qs
                                                               << u"Mine.WAV=b.wav a.wav=a.wav | Y.WAV not found"_qs;
-        QTest::newRow("an old name taken since: nothing replaced") << QByteArray("a.wav b.wav") << u"X|Y"_qs
+        QTest::newRow("an old name taken since: nothing replaced") << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs
                                                                    << u"create a.wav"_qs
                                                                    << u"X.WAV=a.wav a.wav=mine b.wav=b.wav | X.WAV kept"_qs;
+        // Disks that ignore case: the old spelling comes back as it was listed. Through lowntfs-3g
+        // that is lower case, as it lists every name, whatever the disk stores.
+        for (const QString &disk : {u"exFAT"_qs, u"NTFS ignoring case"_qs}) {
+            const bool lower = disk != u"exFAT";
+            QTest::addRow("%s: a change of case", qPrintable(disk))
+                << disk << QByteArray("track01.wav Track02.wav") << u"TRACK01|track02"_qs << QString()
+                << (lower ? u"track01.wav=track01.wav track02.wav=Track02.wav |"_qs
+                          : u"Track02.wav=Track02.wav track01.wav=track01.wav |"_qs);
+            QTest::addRow("%s: swaps", qPrintable(disk)) << disk << QByteArray("A.WAV b.wav") << u"b|A"_qs << QString()
+                                                         << (lower ? u"a.wav=A.WAV b.wav=b.wav |"_qs
+                                                                   : u"A.WAV=A.WAV b.wav=b.wav |"_qs);
+        }
     }
     void undoesTheLastBatch()
     {
+        QFETCH(QString, disk);
         QFETCH(QByteArray, files);
         QFETCH(QString, titles);
         QFETCH(QString, byHand);
         QFETCH(QString, after);
-        QTemporaryDir folder, state;
+        QTemporaryDir local, state;
+        std::optional<DiskImage> image;
+        if (!disk.isEmpty()) {
+            image.emplace(disk == u"exFAT" ? DiskImage::Kind::Exfat : DiskImage::Kind::NtfsIgnoringCase);
+            if (!image->isMounted())
+                QSKIP(qPrintable(u"no "_qs + disk + u" here: "_qs + image->whyNot()));
+        }
+        const QString folder = image ? image->path() : local.path();
+        const auto cleanUp = qScopeGuard([&] { removeFiles(folder); }); // QTemporaryDir misses a name not UTF-8
         const QString journal = state.filePath(u"Meloport/last-rename.journal"_qs);
         for (const QByteArray &name : files.split(' '))
-            writeFile(QFile::encodeName(folder.path()) + '/' + name, name);
-        const RenamePlan plan = planRenames(listMusicFiles(folder.path(), u"WAV"_qs), titles.split(u'|'), u"WAV"_qs, u'/');
+            writeFile(QFile::encodeName(folder) + '/' + name, name);
+        const RenamePlan plan = planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs, u'/');
         QVERIFY(!renameRecorded(plan, journal).journalError);
-        const auto renamed = folderSnapshot(folder.path());
+        const auto renamed = folderSnapshot(folder);
         const QStringList hand = byHand.split(u' ');
         if (hand[0] == u"remove")
-            QVERIFY(QFile::remove(folder.filePath(hand[1])));
+            QVERIFY(QFile::remove(folder + u'/' + hand[1]));
         else if (hand[0] == u"rename")
-            QVERIFY(QFile::rename(folder.filePath(hand[1]), folder.filePath(hand[2])));
+            QVERIFY(QFile::rename(folder + u'/' + hand[1], folder + u'/' + hand[2]));
         else if (hand[0] == u"create")
-            writeFile(folder.filePath(hand[1]), "mine");
+            writeFile(folder + u'/' + hand[1], "mine");
 
         const QStringList left = undoRecorded(journal);
-        QCOMPARE(QString(joined(folderSnapshot(folder.path())) + u" | "_qs + left.join(u", "_qs)).trimmed(), after);
-        if (byHand.isEmpty()) { // the undo was recorded in turn: undoing it renames again
+        if (byHand.isEmpty() && !image) { // the undo was recorded in turn: undoing it renames again
+            const auto undone = folderSnapshot(folder);
             QCOMPARE(undoRecorded(journal), QStringList());
-            QCOMPARE(folderSnapshot(folder.path()), renamed);
+            QCOMPARE(folderSnapshot(folder), renamed);
+            QCOMPARE(undoRecorded(journal), QStringList());
+            QCOMPARE(folderSnapshot(folder), undone);
         }
+        const auto snapshot = image ? image->storedSnapshot() : folderSnapshot(folder);
+        QCOMPARE(QString(joined(snapshot) + u" | "_qs + left.join(u", "_qs)).trimmed(), after);
     }
 
     void refusesAJournalItCannotTrust_data()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/FolderSnapshot.h"
+
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,6 +20,7 @@ public:
     enum class Kind { Exfat, Ntfs, NtfsIgnoringCase };
 
     explicit DiskImage(Kind kind)
+        : m_kind(kind)
     {
         const QString make = kind == Kind::Exfat ? u"mkfs.exfat img"_qs : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
         const QString mount = kind == Kind::Exfat  ? u"mount.exfat-fuse"_qs
@@ -33,16 +36,22 @@ public:
     QString whyNot() const { return m_whyNot; }
     QString path() const { return m_dir.filePath(u"mnt"_qs); }
 
-    // The names of the disk's top folder as NTFS stores them, read from the image itself: a mount
-    // that ignores case cannot show them. Unmounts the disk first.
-    QStringList storedNtfsNames()
+    // The top folder's files as folderSnapshot() gives them, but by the names the disk stores: for
+    // NTFS read from the image itself, since a mount that ignores case lists every name in lower
+    // case. Unmounts an NTFS disk.
+    QMap<QString, QString> storedSnapshot()
     {
+        const QMap<QString, QString> listed = folderSnapshot(path());
+        if (m_kind != Kind::NtfsIgnoringCase)
+            return listed;
         m_mounted = false;
-        if (!shell(u"umount mnt && ntfsls -p / \"$(cat loop)\" >names"_qs))
-            return {u"(cannot read the image: "_qs + m_whyNot + u')'};
         QFile names(m_dir.filePath(u"names"_qs));
-        return names.open(QIODevice::ReadOnly) ? QString::fromUtf8(names.readAll()).split(u'\n', Qt::SkipEmptyParts)
-                                               : QStringList();
+        if (!shell(u"umount mnt && ntfsls -p / \"$(cat loop)\" >names"_qs) || !names.open(QIODevice::ReadOnly))
+            return {{u"(cannot read the image)"_qs, m_whyNot}};
+        QMap<QString, QString> stored;
+        for (const QString &name : QString::fromUtf8(names.readAll()).split(u'\n', Qt::SkipEmptyParts))
+            stored.insert(name, listed.value(name.toLower(), u"(not listed)"_qs));
+        return stored;
     }
 
 private:
@@ -58,6 +67,7 @@ private:
         return done;
     }
 
+    Kind m_kind;
     QTemporaryDir m_dir;
     QString m_whyNot;
     bool m_mounted = false;

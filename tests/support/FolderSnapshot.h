@@ -41,6 +41,14 @@ inline QString readableName(const QByteArray &name)
     return escaped;
 }
 
+// Removes every file of a folder by its exact name; Qt cannot name one that is not UTF-8.
+inline void removeFiles(const QString &folder)
+{
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(QFile::encodeName(folder).constData()), closedir);
+    while (const dirent *entry = dir ? readdir(dir.get()) : nullptr)
+        (void)::unlinkat(dirfd(dir.get()), entry->d_name, 0); // "." and ".." are folders: refused
+}
+
 // Every file of a folder, hidden ones included, by its exact name and with its content (a long one
 // by its checksum): two snapshots compare equal only when no file was renamed, replaced, changed
 // or left behind.
