@@ -144,14 +144,12 @@ QList<qsizetype> RenameBatch::findProblems(const QSet<QByteArray> &present, cons
     for (qsizetype p = 0; p < n; ++p) {
         const QByteArray oldKey = key(pairs[p].oldName);
         ownerOfOld.insert(oldKey, p);
-        if (!present.contains(oldKey))
+        if (!present.contains(oldKey)) {
             found[p] = failure(p, RenameProblem::Missing);
-        else if (tooLong(pairs[p].newName, limit))
-            {
+        } else if (tooLong(pairs[p].newName, limit)) {
             found[p] = failure(p, RenameProblem::TooLong);
             found[p]->limit = limit;
-        }
-        else if (pairs[p].oldName == pairs[p].newName) {
+        } else if (pairs[p].oldName == pairs[p].newName) {
             unchanged[p] = true; // it has its name already, and keeps it first
             claimed.insert(oldKey, p);
         }

@@ -334,6 +334,18 @@ private slots:
             << QStringList{u"b.wav=b.wav"_qs, u"Same.WAV=a.wav"_qs}
             << QStringList{sameQuestion, u"2 件のうち 1 件は名前を変更できませんでした。\n"
                                          u"b.wav → Same.WAV: 1 番目と同じ名前になります"_qs};
+        QTest::newRow("a name taken by a file that is not listed: いいえ leaves every file as it was")
+            << two << QByteArray("X\nTaken\n") << u"taken"_qs << QList<bool>() << none
+            << QStringList{u"? 次の 1 件は名前を変更できません。\nb.wav → Taken.WAV: 同じ名前のﾌｧｲﾙが既にあります"
+                           u"\n\nほかの 1 件の名前を変更しますか?"_qs};
+        const QString kanji(86, u'曲');
+        QTest::newRow("a name too long for the disk: はい renames the other")
+            << two << QByteArray("X\n") + kanji.toUtf8() + '\n' << QString() << QList<bool>{true}
+            << QStringList{u"b.wav=b.wav"_qs, u"X.WAV=a.wav"_qs}
+            << QStringList{u"? 次の 1 件は名前を変更できません。\nb.wav → "_qs + kanji
+                               + u".WAV: 名前が長すぎます(このﾃﾞｨｽｸでは 255 ﾊﾞｲﾄまで)\n\nほかの 1 件の名前を変更しますか?"_qs,
+                           u"2 件のうち 1 件は名前を変更できませんでした。\nb.wav → "_qs + kanji
+                               + u".WAV: 名前が長すぎます(このﾃﾞｨｽｸでは 255 ﾊﾞｲﾄまで)"_qs};
         QTest::newRow("every pair would fail: told, not asked")
             << two << QByteArray("a\na\n") << u"gone"_qs << QList<bool>() << none
             << QStringList{u"2 件のうち 2 件は名前を変更できませんでした。\n"
@@ -395,12 +407,16 @@ private slots:
             window.TextPath->setText(other.path());
         if (twist == u"picker cancelled")
             window.CommandBrowsePath->click();
+        if (twist == u"taken") // made after listing: not in the list, so not in the batch
+            write(album.filePath(u"Taken.WAV"_qs), "mine");
         if (twist == u"gone") // moved away by hand after listing
             for (const QString &name : files)
                 QVERIFY(QFile::rename(album.filePath(name), other.filePath(name)));
         window.CommandRunAll->click();
         if (twist == u"gone")
             QCOMPARE(contents(other.path()).size(), otherBefore.size() + files.size());
+        else if (twist == u"taken")
+            QCOMPARE(contents(album.path()), (QStringList{u"a.wav=a.wav"_qs, u"b.wav=b.wav"_qs, u"Taken.WAV=mine"_qs}));
         else
             QCOMPARE(contents(album.path()), after.isEmpty() ? before : after);
         if (twist != u"gone")
