@@ -322,9 +322,6 @@ private slots:
             << two << QByteArray("Two\r\n曲\r\n") << QString() << QList<bool>() << renamed << QStringList{finished};
         QTest::newRow("Shift-JIS titles: 203") << two << QByteArray("Two\r\n\x8b\xc8\r\n") << QString() << QList<bool>()
                                                << renamed << QStringList{finished};
-        QTest::newRow("swapped titles: both renamed") << two << QByteArray("b\na\n") << QString() << QList<bool>()
-                                                      << QStringList{u"a.WAV=b.wav"_qs, u"b.WAV=a.wav"_qs}
-                                                      << QStringList{finished};
         const QString sameQuestion = u"? 次の 1 件は名前を変更できません。\nb.wav → Same.WAV: 1 番目と同じ名前になります"
                                      u"\n\nほかの 1 件の名前を変更しますか?"_qs;
         QTest::newRow("the same title twice: asked first; いいえ leaves every file as it was")
@@ -338,14 +335,6 @@ private slots:
             << two << QByteArray("X\nTaken\n") << u"taken"_qs << QList<bool>() << none
             << QStringList{u"? 次の 1 件は名前を変更できません。\nb.wav → Taken.WAV: 同じ名前のﾌｧｲﾙが既にあります"
                            u"\n\nほかの 1 件の名前を変更しますか?"_qs};
-        const QString kanji(86, u'曲');
-        QTest::newRow("a name too long for the disk: はい renames the other")
-            << two << QByteArray("X\n") + kanji.toUtf8() + '\n' << QString() << QList<bool>{true}
-            << QStringList{u"b.wav=b.wav"_qs, u"X.WAV=a.wav"_qs}
-            << QStringList{u"? 次の 1 件は名前を変更できません。\nb.wav → "_qs + kanji
-                               + u".WAV: 名前が長すぎます(このﾃﾞｨｽｸでは 255 ﾊﾞｲﾄまで)\n\nほかの 1 件の名前を変更しますか?"_qs,
-                           u"2 件のうち 1 件は名前を変更できませんでした。\nb.wav → "_qs + kanji
-                               + u".WAV: 名前が長すぎます(このﾃﾞｨｽｸでは 255 ﾊﾞｲﾄまで)"_qs};
         QTest::newRow("every pair would fail: told, not asked")
             << two << QByteArray("a\na\n") << u"gone"_qs << QList<bool>() << none
             << QStringList{u"2 件のうち 2 件は名前を変更できませんでした。\n"
