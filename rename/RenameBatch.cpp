@@ -197,7 +197,7 @@ QList<qsizetype> RenameBatch::findProblems(const QSet<QByteArray> &present, cons
 QByteArray RenameBatch::temporaryName()
 {
     // Hidden, and unlike any name the copy cleans up after itself.
-    return ".meloport-renaming-" + m_batchId + '-' + QByteArray::number(m_temporaries++);
+    return temporaryPrefix() + QByteArray::number(m_temporaries++);
 }
 
 void RenameBatch::buildSchedule(const QList<qsizetype> &next)

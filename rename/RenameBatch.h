@@ -69,6 +69,8 @@ public:
     const QList<RenameStep> &schedule() const { return m_steps; }
     // Whether the folder's file system ignores letter case, as check() found by looking.
     bool ignoresCase() const { return m_ignoresCase; }
+    // How every temporary name of the schedule begins; a number follows.
+    QByteArray temporaryPrefix() const { return ".meloport-renaming-" + m_batchId + '-'; }
 
     // Takes the scheduled steps; `stepTaken` hears of each that took effect (undone: one that was
     // put back). Returns every pair that does not end under its new name: the problems found

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <limits>
 
 namespace meloport {
 
@@ -12,8 +15,28 @@ constexpr QByteArrayView kVersion = "1";
 
 QByteArray encoded(const QByteArray &name)
 {
-    // Blanks, "%" and every byte beyond ASCII become %XX; nothing else needs it.
-    return name.toPercentEncoding("!\"#$&'()*+,-./:;<=>?@[\\]^_`{|}~");
+    // UTF-8 stays readable as it is; only what would break a line or a field, or is not UTF-8,
+    // becomes %XX.
+    static const QByteArray punctuation("!\"#$&'()*+,-./:;<=>?@[\\]^_`{|}~");
+    static const QByteArray readable = [] {
+        QByteArray bytes = punctuation;
+        for (int byte = 0x80; byte <= 0xff; ++byte)
+            bytes += char(byte);
+        return bytes;
+    }();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)utf8.decode(name);
+    return name.toPercentEncoding(utf8.hasError() ? punctuation : readable);
+}
+
+// A step's name as the journal writes it: "old", "new", or the number of a temporary name.
+QByteArray stepName(const QByteArray &name, const RenamePair &pair, const QByteArray &aside)
+{
+    if (name == pair.oldName)
+        return "old";
+    if (name == pair.newName)
+        return "new";
+    return name.mid(aside.size());
 }
 
 } // namespace
@@ -44,6 +67,7 @@ JournalReading readRenameJournal(const QString &path)
     lines.removeLast(); // after the last line end: empty, or a line cut off by a crash
 
     RenameRecord record;
+    QByteArray aside;
     bool planned = false;
     const auto number = [](const QByteArray &field, qsizetype limit) {
         bool ok = false;
@@ -60,14 +84,23 @@ JournalReading readRenameJournal(const QString &path)
                 reading.problem = JournalReading::Problem::OtherVersion;
         } else if (!planned && keyword == "folder" && f.size() == 2 && record.folder.isEmpty()) {
             record.folder = QFile::decodeName(QByteArray::fromPercentEncoding(f[1]));
-        } else if (!planned && keyword == "pair" && f.size() == 3 && record.steps.isEmpty()) {
+        } else if (!planned && keyword == "aside" && f.size() == 2 && aside.isEmpty()) {
+            aside = QByteArray::fromPercentEncoding(f[1]);
+        } else if (!planned && keyword == "pair" && f.size() == 3 && !aside.isEmpty() && record.steps.isEmpty()) {
             RenamePair pair{QByteArray::fromPercentEncoding(f[1]), QByteArray::fromPercentEncoding(f[2]), {}, {}};
             pair.oldShown = QString::fromUtf8(pair.oldName);
             pair.newShown = QString::fromUtf8(pair.newName);
             record.pairs.append(pair);
         } else if (!planned && keyword == "step" && f.size() == 5 && number(f[1], record.pairs.size()) >= 0) {
-            record.steps.append({number(f[1], record.pairs.size()), QByteArray::fromPercentEncoding(f[2]),
-                                 QByteArray::fromPercentEncoding(f[3]), f[4].contains('u'), f[4].contains('c')});
+            const qsizetype pair = number(f[1], record.pairs.size());
+            const auto name = [&](const QByteArray &field) {
+                if (field == "old" || field == "new")
+                    return field == "old" ? record.pairs[pair].oldName : record.pairs[pair].newName;
+                return number(field, std::numeric_limits<qsizetype>::max()) >= 0 ? aside + field : QByteArray();
+            };
+            record.steps.append({pair, name(f[2]), name(f[3]), f[4].contains('u'), f[4].contains('c')});
+            if (record.steps.constLast().from.isEmpty() || record.steps.constLast().to.isEmpty())
+                reading.problem = JournalReading::Problem::Damaged;
         } else if (!planned && keyword == "planned" && f.size() == 1 && !record.folder.isEmpty()) {
             planned = true;
         } else if (planned && !record.finished && (keyword == "done" || keyword == "undone") && f.size() == 2
@@ -98,7 +131,9 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
 {
     const auto &pairs = batch.plan().pairs;
     m_pairOfPosition = QList<qsizetype>(pairs.size(), -1);
-    QByteArray text = kMagic + ' ' + kVersion + "\nfolder " + encoded(QFile::encodeName(batch.plan().folder)) + '\n';
+    const QByteArray aside = batch.temporaryPrefix();
+    QByteArray text = kMagic + ' ' + kVersion + "\nfolder " + encoded(QFile::encodeName(batch.plan().folder))
+                      + "\naside " + encoded(aside) + '\n';
     qsizetype recorded = 0;
     for (const RenameStep &step : batch.schedule()) {
         if (m_pairOfPosition[step.position] >= 0)
@@ -108,9 +143,10 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
         text += "pair " + encoded(pair.oldName) + ' ' + encoded(pair.newName) + '\n';
     }
     for (const RenameStep &step : batch.schedule()) {
+        const RenamePair &pair = pairs[step.position];
         const QByteArray flags = step.startsChain ? "uc" : step.startsUnit ? "u" : "-";
-        text += "step " + QByteArray::number(m_pairOfPosition[step.position]) + ' ' + encoded(step.from) + ' '
-                + encoded(step.to) + ' ' + flags + '\n';
+        text += "step " + QByteArray::number(m_pairOfPosition[step.position]) + ' ' + stepName(step.from, pair, aside)
+                + ' ' + stepName(step.to, pair, aside) + ' ' + flags + '\n';
     }
     text += "planned\n";
 

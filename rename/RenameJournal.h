@@ -12,15 +12,18 @@
 namespace meloport {
 
 // The record of the last rename batch, kept so that it can be undone even after a crash. It is a
-// small text file of lines, each a keyword and fields separated by single spaces; names are the
-// exact bytes of the file system, percent-encoded, so that a name that is not UTF-8, or holds a
-// blank, survives the trip:
+// small UTF-8 text file of lines, each a keyword and fields separated by single spaces. Names are
+// the exact bytes of the file system; blanks, "%", control characters and, in a name that is not
+// UTF-8, every byte beyond ASCII are percent-encoded:
 //
 //   meloport-rename-journal 1          the format and its version; another version is not read
 //   folder <path>                      the folder every name below belongs to
+//   aside <prefix>                     how the schedule's temporary names begin
 //   pair <old> <new>                   one line a file the batch moves, in schedule order of pairs
-//   step <pair> <from> <to> <flags>    the schedule, in order; flags "u": starts a unit (done or
-//                                      put back as a whole), "c": starts a chain, "-": neither
+//   step <pair> <from> <to> <flags>    the schedule, in order; from and to are "old" or "new" (the
+//                                      pair's names) or a number (the temporary name of the prefix
+//                                      and that number); flags "u": starts a unit (done or put back
+//                                      as a whole), "c": starts a chain, "-": neither
 //   planned                            the plan above is complete
 //   done <step>                        a step took effect (appended as the batch runs)
 //   undone <step>                      a step was put back

@@ -136,7 +136,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("journal");
         QTest::addColumn<JournalReading::Problem>("problem");
-        const QByteArray plan = "meloport-rename-journal 1\nfolder /tmp/m\npair a.wav X.WAV\nstep 0 a.wav X.WAV uc\nplanned\n";
+        const QByteArray plan = "meloport-rename-journal 1\nfolder /tmp/m\naside .m-\npair a.wav X.WAV\nstep 0 old 0 u\n"
+                                "step 0 0 new -\nplanned\n";
         QTest::newRow("a whole record") << plan + "done 0\nfinished\n" << JournalReading::Problem::None;
         QTest::newRow("a crash mid-line: the cut line ignored") << plan + "done 0\nfini" << JournalReading::Problem::None;
         QTest::newRow("empty") << QByteArray() << JournalReading::Problem::NotAJournal;
@@ -145,7 +146,8 @@ private slots:
                                          << JournalReading::Problem::OtherVersion;
         QTest::newRow("the plan cut short") << plan.left(plan.indexOf("planned")) << JournalReading::Problem::Damaged;
         QTest::newRow("a step of no pair") << QByteArray(plan).replace("step 0", "step 1") << JournalReading::Problem::Damaged;
-        QTest::newRow("progress of no step") << plan + "done 1\n" << JournalReading::Problem::Damaged;
+        QTest::newRow("progress of no step") << plan + "done 2\n" << JournalReading::Problem::Damaged;
+        QTest::newRow("a step to no name") << QByteArray(plan).replace("0 new", "0 X.WAV") << JournalReading::Problem::Damaged;
         QTest::newRow("a line of noise") << plan + "done 0\n\x01\x02\n" << JournalReading::Problem::Damaged;
     }
     void refusesAJournalItCannotTrust()
