@@ -8,6 +8,7 @@
 #include "app/UserInteraction.h"
 #include "app/frmMain.h"
 #include "platform/Platform.h"
+#include "rename/CopyBatch.h"
 #include "rename/RenamePlan.h"
 #include "rename/RenameBatch.h"
 #include "rename/SourceListing.h"
@@ -178,36 +179,50 @@ void benchRename(int count)
               QStringLiteral("renameat2 loop"), QStringLiteral("<= 3x")});
 }
 
+// Source files of one size, named as a listing would show them.
+QStringList makeSourceFiles(const QString &folder, int count, qint64 size, char fill)
+{
+    QDir().mkpath(folder);
+    QStringList names;
+    const QByteArray data(size, fill);
+    for (int i = 0; i < count; ++i) {
+        names.append(QString::asprintf("Track %05d.wav", i));
+        QFile file(folder + u'/' + names.constLast());
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != size)
+            std::fprintf(stderr, "cannot write the source files\n");
+    }
+    return names;
+}
+
+QStringList inFolder(QStringList names, const QString &folder)
+{
+    for (QString &name : names)
+        name.prepend(folder + u'/');
+    return names;
+}
+
 void benchCopy(int count, qint64 size, const QString &target)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("source"));
     const QString destination = dir.filePath(QStringLiteral("destination"));
-    QDir().mkpath(source);
-    QStringList names;
-    const QByteArray data(size, 'x');
-    for (int i = 0; i < count; ++i) {
-        names.append(QString::asprintf("Track %05d.wav", i));
-        QFile file(source + u'/' + names.constLast());
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != size)
-            std::fprintf(stderr, "cannot write the source files\n");
-    }
+    const QStringList names = makeSourceFiles(source, count, size, 'x');
     const auto freshDestination = [&] {
         QDir(destination).removeRecursively();
         QDir().mkpath(destination);
     };
     const int runs = 5;
-    QStringList cpArguments = names;
-    for (QString &name : cpArguments)
-        name.prepend(source + u'/');
-    cpArguments.append(destination);
-    const double cp = medianSeconds(runs, freshDestination, [&] { QProcess::execute(QStringLiteral("cp"), cpArguments); });
-    const double core = medianSeconds(runs, freshDestination, [&] {
-        for (const QString &name : names)
-            if (meloport::platform::copyFile(source + u'/' + name, destination + u'/' + name))
-                std::fprintf(stderr, "copy failed\n");
+    const double cp = medianSeconds(runs, freshDestination, [&] {
+        QProcess::execute(QStringLiteral("cp"), inFolder(names, source) << destination);
     });
-    const QString what = QStringLiteral("copy %1 files of %2 KiB").arg(count).arg(size / 1024);
+    const meloport::MusicListing listing = meloport::listMusicFiles(source, QStringLiteral("WAV"));
+    const double core = medianSeconds(runs, freshDestination, [&] {
+        meloport::CopyBatch batch(listing, destination);
+        batch.check();
+        if (batch.run().failure)
+            std::fprintf(stderr, "copy failed\n");
+    });
+    const QString what = QStringLiteral("copy %1 new files of %2 KiB").arg(count).arg(size / 1024);
     print(Row{what + QStringLiteral(" (core)"), core, cp, QStringLiteral("cp"), QString()});
 
     NoDialogs dialogs;
@@ -218,6 +233,44 @@ void benchCopy(int count, qint64 size, const QString &target)
     window.ListSourceMusic(source);
     const double shown = medianSeconds(runs, freshDestination, [&] { window.cmdCopy->trigger(); });
     print(Row{what + QStringLiteral(" (copy command)"), shown, cp, QStringLiteral("cp"), target});
+}
+
+// Replacing files that are there already: each new version is flushed to the disk before it takes
+// the old one's name. cp writes over the old files in place and flushes nothing; with `sync -d`
+// after it, it pays for the same flush.
+void benchReplace(int count, qint64 size)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("source"));
+    const QString old = dir.filePath(QStringLiteral("old"));
+    const QString destination = dir.filePath(QStringLiteral("destination"));
+    const QStringList names = makeSourceFiles(source, count, size, 'n');
+    makeSourceFiles(old, count, size, 'o');
+    const QStringList targets = inFolder(names, destination);
+    const auto oldDestination = [&] {
+        QDir(destination).removeRecursively();
+        QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), old, destination});
+        ::sync(); // no earlier writes left for a flush to wait on
+    };
+    const int runs = 3;
+    const double cp = medianSeconds(runs, oldDestination, [&] {
+        QProcess::execute(QStringLiteral("cp"), inFolder(names, source) << destination);
+    });
+    const double cpSync = medianSeconds(runs, oldDestination, [&] {
+        QProcess::execute(QStringLiteral("cp"), inFolder(names, source) << destination);
+        QProcess::execute(QStringLiteral("sync"), QStringList{QStringLiteral("-d")} + targets);
+    });
+
+    NoDialogs dialogs;
+    meloport::frmMain window(dialogs);
+    window.show();
+    window.TextPath->setText(source);
+    window.TextCopyDst->setText(destination);
+    window.ListSourceMusic(source);
+    const double shown = medianSeconds(runs, oldDestination, [&] { window.cmdCopy->trigger(); });
+    const QString what = QStringLiteral("replace %1 files of %2 KiB, flushed (copy command)").arg(count).arg(size / 1024);
+    print(Row{what, shown, cp, QStringLiteral("cp over them"), QStringLiteral("the flush's cost")});
+    print(Row{what, shown, cpSync, QStringLiteral("cp over them + sync -d"), QStringLiteral("~1x")});
 }
 
 qint64 monotonicNanoseconds()
@@ -312,6 +365,7 @@ int main(int argc, char **argv)
     benchRename(10000);
     benchCopy(200, 5 * 1024 * 1024, QStringLiteral("<= 1.11x (0.9 of cp)"));
     benchCopy(10000, 4 * 1024, QStringLiteral("<= 1.43x (0.7 of cp)"));
+    benchReplace(200, 5 * 1024 * 1024);
     benchStartup(QCoreApplication::applicationFilePath());
     return 0;
 }
