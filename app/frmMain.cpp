@@ -604,8 +604,8 @@ void frmMain::cmdCopy_Click()
 {
     if (isCopying())
         return;
-    // A destination of blanks is taken as none: with the separator added it would name the
-    // root folder.
+    // A destination of blanks is taken as none: it would name a folder of blanks wherever the
+    // program happens to run.
     if (QStringView(TextCopyDst->text()).trimmed().isEmpty()) {
         ShowMessage(Msg::NoCopyDestination);
         return;
@@ -638,9 +638,9 @@ void frmMain::CopyAll()
     // destination as the field held it. The fields stay editable meanwhile.
     CopyBatch batch(m_listing, TextCopyDst->text());
     batch.check();
-    if (batch.refusal()) {
+    if (const auto refusal = batch.refusal()) {
         gbAbortCopy = true;
-        ShowMessage(copyFailureMessage(batch, batch.run()));
+        ShowMessage(copyFailureMessage(batch, CopyReport{0, false, refusal}));
         return;
     }
 

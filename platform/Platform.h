@@ -101,9 +101,9 @@ public:
     // case count as a taken name here: such a rename may answer success and change nothing.
     std::optional<OsError> renameNoReplace(const QByteArray &from, const QByteArray &to) const;
 
-    // What answers to `name` in this folder (a link itself, not what it points at); nothing when
-    // no entry does, or it cannot be looked up.
-    std::optional<FileStamp> lookup(const QByteArray &name) const;
+    // What answers to `name` in this folder (a link itself, unless `followLink`, not what it
+    // points at); nothing when no entry does, or it cannot be looked up.
+    std::optional<FileStamp> lookup(const QByteArray &name, bool followLink = false) const;
 
     // Every entry of the folder as it lists them, in one pass. A file system that ignores case
     // may list names in another case than it stores them (NTFS through lowntfs-3g: all lower).

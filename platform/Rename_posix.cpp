@@ -87,13 +87,14 @@ std::optional<OsError> FolderHandle::renameNoReplace(const QByteArray &from, con
     return osError(error);
 }
 
-std::optional<FileStamp> FolderHandle::lookup(const QByteArray &name) const
+std::optional<FileStamp> FolderHandle::lookup(const QByteArray &name, bool followLink) const
 {
     // Asked of the file system itself: FUSE answers from a cache for up to a second, in which a
     // name whose file was just replaced under another spelling still shows the old file.
     struct statx st {};
     if (m_openError
-        || statx(static_cast<int>(m_handle), name.constData(), AT_SYMLINK_NOFOLLOW | AT_STATX_FORCE_SYNC,
+        || statx(static_cast<int>(m_handle), name.constData(),
+                 (followLink ? 0 : AT_SYMLINK_NOFOLLOW) | AT_STATX_FORCE_SYNC,
                  STATX_TYPE | STATX_SIZE | STATX_MTIME, &st)
                != 0)
         return std::nullopt;

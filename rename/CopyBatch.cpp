@@ -122,7 +122,7 @@ void CopyBatch::check()
             firstWithKey.insert(key, p);
         // What the name answers to now, to be replaced only if it is still that file.
         m_targets.append({name, m_destination->lookup(name)});
-        const std::optional<platform::FileStamp> source = m_source->lookup(name);
+        const std::optional<platform::FileStamp> source = m_source->lookup(name, true); // a link is copied as its file
         m_sizes.append(source ? source->size : 0);
         m_totalBytes += m_sizes.constLast();
     }
