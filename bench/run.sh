@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the benchmarks with optimisation and prints the table of figures.
+# Builds the benchmarks with optimisation and prints the table of figures ("bench/run.sh copy":
+# the copy's rows alone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -8,4 +9,4 @@ cmake --build --preset default -j"$(nproc)" --target meloport_bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # Temporary folders on the disk, not in memory, as a user's music is.
-TMPDIR="$work" XDG_RUNTIME_DIR="$work" build/default/bench/meloport_bench
+TMPDIR="$work" XDG_RUNTIME_DIR="$work" build/default/bench/meloport_bench "$@"

@@ -159,8 +159,9 @@ std::optional<CopyFileError> FolderHandle::copyFileFrom(const FolderHandle &sour
     if (!S_ISREG(sourceStat.st_mode))
         return CopyFileError{Kind::Reading, OsError{EINVAL, QStringLiteral("通常のファイルではありません")}};
 
+    // A new name cannot be the source; if a file takes it meanwhile, the rename below refuses.
     struct stat targetStat {};
-    if (::fstatat(folder, target.name.constData(), &targetStat, 0) == 0) {
+    if (target.replacing && ::fstatat(folder, target.name.constData(), &targetStat, 0) == 0) {
         // Through the temporary file a copy onto itself would even succeed; but the user meant
         // two files and named one twice, and is told so. (Where inode numbers cannot be trusted,
         // the batch has already made sure that the folders differ.)
@@ -183,6 +184,9 @@ std::optional<CopyFileError> FolderHandle::copyFileFrom(const FolderHandle &sour
             return failure(copier.failedReading() ? Kind::Reading : Kind::Writing, errno);
         if (chunk == 0)
             break;
+        // A file that will be flushed starts for the disk at once, while the rest is copied.
+        if (target.replacing)
+            (void)::sync_file_range(out.fd(), copied, chunk, SYNC_FILE_RANGE_WRITE);
         copied += chunk;
         // The file is copied as long as it was when opened, which spares a last call that
         // would only find its end. (One that says 0, as some special files do, is read to it.)
