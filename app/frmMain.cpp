@@ -12,6 +12,8 @@
 #include "app/UserInteraction.h"
 #include "app/WindowGeometry.h"
 #include "platform/Platform.h"
+#include "rename/CopyBatch.h"
+#include "rename/CopyMessages.h"
 #include "rename/DlgCopy.h"
 #include "rename/RenameMessages.h"
 #include "rename/RenameBatch.h"
@@ -659,14 +661,19 @@ void frmMain::cmdCopy_Click()
 {
     if (isCopying())
         return;
-    // A destination of blanks is taken as none: with the separator added it would name the
-    // root folder.
+    // A destination of blanks is taken as none: it would name a folder of blanks wherever the
+    // program happens to run.
     if (QStringView(TextCopyDst->text()).trimmed().isEmpty()) {
         ShowMessage(Msg::NoCopyDestination);
         return;
     }
     if (ListSrcMusic->listCount() == 0) {
         ShowMessage(Msg::NoSources);
+        return;
+    }
+    // As for the rename: the list belongs to the folder it was read from.
+    if (TextPath->text() != m_listing.folderText) {
+        ShowMessage(listingStaleMessage(m_listing));
         return;
     }
 
@@ -683,43 +690,51 @@ void frmMain::cmdCopy_Click()
 
 void frmMain::CopyAll()
 {
-    const QPointer<frmMain> alive(this);
-    const auto yield = [] { QCoreApplication::processEvents(); };
-
     gbAbortCopy = false;
+    // What the copy was started with holds to its end: the listed folder and names, and the
+    // destination as the field held it. The fields stay editable meanwhile.
+    CopyBatch batch(m_listing, TextCopyDst->text());
+    batch.check();
+    if (const auto refusal = batch.refusal()) {
+        gbAbortCopy = true;
+        ShowMessage(copyFailureMessage(batch, CopyReport{0, false, refusal}));
+        return;
+    }
+
     if (!m_dlgCopy)
         m_dlgCopy = new DlgCopy(this);
-    m_dlgCopy->gnMax = ListSrcMusic->listCount();
+    m_dlgCopy->gnMax = int(m_listing.files.size());
+    m_dlgCopy->setTotalBytes(batch.totalBytes());
     m_dlgCopy->show();
 
-    // What the copy was started with holds to its end. The fields stay editable meanwhile, and
-    // reading them for every file would send the rest wherever a half-typed path points.
-    const QStringList names = ListSrcMusic->items();
-    const QString sourceFolder = m_listing.folder;
-    const QString destinationFolder = AddPathSeparator(TextCopyDst->text());
-    for (const QString &name : names) {
-        yield();
+    // The bar counts a file once it is done, so the dialog stays up to the end of the last one.
+    const QPointer<frmMain> alive(this);
+    qsizetype counted = 0;
+    const CopyReport report = batch.run([&](qsizetype filesDone, qint64 bytesDone) {
         if (!alive)
-            return;
-        m_dlgCopy->NextMusic();
-        if (gbAbortCopy)
-            return;
-        const auto failure = platform::copyFile(sourceFolder + name, destinationFolder + name, yield);
-        if (!alive)
-            return;
-        if (failure) {
-            m_dlgCopy->AbortCopy();
-            ShowMessage(Msg::CopyFailed);
-        }
-    }
+            return false;
+        m_dlgCopy->ShowCopiedBytes(bytesDone);
+        for (; counted < filesDone; ++counted)
+            m_dlgCopy->NextMusic();
+        QCoreApplication::processEvents();
+        return alive && !gbAbortCopy;
+    });
+    if (!alive || !report.failure)
+        return;
+    m_dlgCopy->AbortCopy();
+    ShowMessage(copyFailureMessage(batch, report));
 }
 
 void frmMain::stopCopyForClose()
 {
-    // As the cancel button does: the copy loop below on the stack ends at its next turn, after
-    // the file under way.
-    if (isCopying())
+    // As the cancel button does: the copy below on the stack stops at its next chunk, and the
+    // file under way is not published.
+    if (!isCopying())
+        return;
+    if (m_dlgCopy)
         m_dlgCopy->AbortCopy();
+    else
+        gbAbortCopy = true; // refused before the dialog was ever made
 }
 
 // --- Help and about

@@ -37,6 +37,28 @@ inline double medianSeconds(int runs, const std::function<void()> &body)
     return medianSeconds(runs, [] {}, body);
 }
 
+// Median times of several bodies taken in turns, run after run, so that each meets the machine and
+// the disk in the state the others leave (a file system slows down just after many deletions).
+inline std::vector<double> medianSecondsInTurns(int runs, const std::function<void()> &prepare,
+                                                const std::vector<std::function<void()>> &bodies)
+{
+    std::vector<std::vector<double>> times(bodies.size());
+    for (int i = 0; i < runs; ++i) {
+        for (std::size_t b = 0; b < bodies.size(); ++b) {
+            prepare();
+            const auto start = std::chrono::steady_clock::now();
+            bodies[b]();
+            times[b].push_back(secondsSince(start));
+        }
+    }
+    std::vector<double> medians;
+    for (std::vector<double> &t : times) {
+        std::sort(t.begin(), t.end());
+        medians.push_back(t[t.size() / 2]);
+    }
+    return medians;
+}
+
 struct Row {
     QString what;
     double ours = 0;       // seconds, or the figure in `unit`

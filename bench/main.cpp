@@ -8,6 +8,7 @@
 #include "app/UserInteraction.h"
 #include "app/frmMain.h"
 #include "platform/Platform.h"
+#include "rename/CopyBatch.h"
 #include "rename/RenamePlan.h"
 #include "rename/RenameBatch.h"
 #include "rename/RenameJournal.h"
@@ -190,46 +191,100 @@ void benchRename(int count)
               QStringLiteral("renameat2 loop"), QString()});
 }
 
+// Source files of one size, named as a listing would show them.
+QStringList makeSourceFiles(const QString &folder, int count, qint64 size, char fill)
+{
+    QDir().mkpath(folder);
+    QStringList names;
+    const QByteArray data(size, fill);
+    for (int i = 0; i < count; ++i) {
+        names.append(QString::asprintf("Track %05d.wav", i));
+        QFile file(folder + u'/' + names.constLast());
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != size)
+            std::fprintf(stderr, "cannot write the source files\n");
+    }
+    return names;
+}
+
+QStringList inFolder(QStringList names, const QString &folder)
+{
+    for (QString &name : names)
+        name.prepend(folder + u'/');
+    return names;
+}
+
 void benchCopy(int count, qint64 size, const QString &target)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("source"));
-    const QString destination = dir.filePath(QStringLiteral("destination"));
-    QDir().mkpath(source);
-    QStringList names;
-    const QByteArray data(size, 'x');
-    for (int i = 0; i < count; ++i) {
-        names.append(QString::asprintf("Track %05d.wav", i));
-        QFile file(source + u'/' + names.constLast());
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != size)
-            std::fprintf(stderr, "cannot write the source files\n");
-    }
+    const QStringList names = makeSourceFiles(source, count, size, 'x');
+    const meloport::MusicListing listing = meloport::listMusicFiles(source, QStringLiteral("WAV"));
+    NoDialogs dialogs;
+    meloport::frmMain window(dialogs);
+    window.show();
+    window.TextPath->setText(source);
+    window.ListSourceMusic(source);
+    // A new folder for every run, all removed at the end: ext4 creates files slowly for half a
+    // minute after many were deleted, and would time the clean-up instead of the copy.
+    QString destination;
+    int runs = 0;
     const auto freshDestination = [&] {
-        QDir(destination).removeRecursively();
+        destination = dir.filePath(QStringLiteral("destination-%1").arg(++runs));
         QDir().mkpath(destination);
+        window.TextCopyDst->setText(destination);
+        ::sync(); // no run pays for the writes of the one before
     };
-    const int runs = 5;
-    QStringList cpArguments = names;
-    for (QString &name : cpArguments)
-        name.prepend(source + u'/');
-    cpArguments.append(destination);
-    const double cp = medianSeconds(runs, freshDestination, [&] { QProcess::execute(QStringLiteral("cp"), cpArguments); });
-    const double core = medianSeconds(runs, freshDestination, [&] {
-        for (const QString &name : names)
-            if (meloport::platform::copyFile(source + u'/' + name, destination + u'/' + name))
-                std::fprintf(stderr, "copy failed\n");
-    });
-    const QString what = QStringLiteral("copy %1 files of %2 KiB").arg(count).arg(size / 1024);
-    print(Row{what + QStringLiteral(" (core)"), core, cp, QStringLiteral("cp"), QString()});
 
+    const std::vector<double> times = bench::medianSecondsInTurns(5, freshDestination, {
+        [&] { QProcess::execute(QStringLiteral("cp"), inFolder(names, source) << destination); },
+        [&] {
+            meloport::CopyBatch batch(listing, destination);
+            batch.check();
+            if (batch.run().failure)
+                std::fprintf(stderr, "copy failed\n");
+        },
+        [&] { window.cmdCopy->trigger(); },
+    });
+    const QString what = QStringLiteral("copy %1 new files of %2 KiB").arg(count).arg(size / 1024);
+    print(Row{what + QStringLiteral(" (core)"), times[1], times[0], QStringLiteral("cp"), QString()});
+    print(Row{what + QStringLiteral(" (copy command)"), times[2], times[0], QStringLiteral("cp"), target});
+}
+
+// Replacing files that are there already: each new version is flushed to the disk before it takes
+// the old one's name. cp writes over the old files in place and flushes nothing; with `sync -d`
+// after it, it pays for the same flush.
+void benchReplace(int count, qint64 size)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("source"));
+    const QString old = dir.filePath(QStringLiteral("old"));
+    const QString destination = dir.filePath(QStringLiteral("destination"));
+    const QStringList names = makeSourceFiles(source, count, size, 'n');
+    makeSourceFiles(old, count, size, 'o');
+    const QStringList targets = inFolder(names, destination);
+    const auto oldDestination = [&] {
+        QDir(destination).removeRecursively();
+        QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), old, destination});
+        ::sync();
+    };
     NoDialogs dialogs;
     meloport::frmMain window(dialogs);
     window.show();
     window.TextPath->setText(source);
     window.TextCopyDst->setText(destination);
     window.ListSourceMusic(source);
-    const double shown = medianSeconds(runs, freshDestination, [&] { window.cmdCopy->trigger(); });
-    print(Row{what + QStringLiteral(" (copy command)"), shown, cp, QStringLiteral("cp"), target});
+
+    const std::vector<double> times = bench::medianSecondsInTurns(3, oldDestination, {
+        [&] { QProcess::execute(QStringLiteral("cp"), inFolder(names, source) << destination); },
+        [&] {
+            QProcess::execute(QStringLiteral("cp"), inFolder(names, source) << destination);
+            QProcess::execute(QStringLiteral("sync"), QStringList{QStringLiteral("-d")} + targets);
+        },
+        [&] { window.cmdCopy->trigger(); },
+    });
+    const QString what = QStringLiteral("replace %1 files of %2 KiB (copy command)").arg(count).arg(size / 1024);
+    print(Row{what, times[2], times[0], QStringLiteral("cp over them"), QStringLiteral("the flush's cost")});
+    print(Row{what, times[2], times[1], QStringLiteral("cp over them + sync -d"), QStringLiteral("~1x")});
 }
 
 qint64 monotonicNanoseconds()
@@ -331,6 +386,7 @@ int main(int argc, char **argv)
     if (wanted("copy")) {
         benchCopy(200, 5 * 1024 * 1024, QStringLiteral("<= 1.11x (0.9 of cp)"));
         benchCopy(10000, 4 * 1024, QStringLiteral("<= 1.43x (0.7 of cp)"));
+        benchReplace(200, 5 * 1024 * 1024);
     }
     if (wanted("startup"))
         benchStartup(QCoreApplication::applicationFilePath());

@@ -34,7 +34,7 @@ QChar pathSeparator();
 // come back unsorted. A folder that cannot be read gives no names.
 QList<QByteArray> findFiles(const QString &folder, const QString &extension);
 
-// --- Renaming without replacing
+// --- Folders: renaming without replacing, copying
 
 // What a look-up found under a name: enough to know the same file again under another name, where
 // inode numbers cannot tell (FUSE numbers each spelling of a name on its own).
@@ -52,9 +52,38 @@ struct NameLimit {
     qsizetype max = 255;
 };
 
-// A folder held open while files inside it are looked up and renamed: its path is resolved once
-// for a whole batch, and every step of the batch happens in that same folder. Names are bytes,
-// exactly as listed.
+// How much of a long file is copied between two calls of a copy's observer: small enough that a
+// cancel or a repaint waits a fraction of a second on a slow USB stick.
+inline constexpr qint64 kCopyChunkBytes = 1024 * 1024;
+
+// Where a copied file goes: its name in the destination folder, and what answered to that name
+// when the copy was planned. Nothing there means a new name, which the copy never takes from a
+// file that appears under it meanwhile; a file there is replaced only if it is still that file.
+struct CopyTarget {
+    QByteArray name;
+    std::optional<FileStamp> replacing;
+};
+
+// Why one file was not copied. The destination then holds what it held before.
+struct CopyFileError {
+    enum class Kind {
+        Stopped,     // the observer asked to stop
+        Reading,     // the source could not be opened or read: `error`
+        Writing,     // the destination could not be written: `error`
+        NameChanged, // the target name no longer answered as planned, so nothing was replaced
+        SameFile,    // the target is the source file itself (a link, the same file by another path)
+        Shrank,      // the source became shorter while it was copied
+    };
+    Kind kind = Kind::Writing;
+    OsError error;
+};
+
+// Told the bytes of the file copied so far, between its chunks; false stops the copy.
+using ChunkObserver = std::function<bool(qint64 copied)>;
+
+// A folder held open while files inside it are looked up, renamed or copied: its path is resolved
+// once for a whole batch, and every step of the batch happens in that same folder. Names are
+// bytes, exactly as listed.
 class FolderHandle final {
 public:
     explicit FolderHandle(const QString &path);
@@ -72,9 +101,9 @@ public:
     // case count as a taken name here: such a rename may answer success and change nothing.
     std::optional<OsError> renameNoReplace(const QByteArray &from, const QByteArray &to) const;
 
-    // What answers to `name` in this folder (a link itself, not what it points at); nothing when
-    // no entry does, or it cannot be looked up.
-    std::optional<FileStamp> lookup(const QByteArray &name) const;
+    // What answers to `name` in this folder (a link itself, unless `followLink`, not what it
+    // points at); nothing when no entry does, or it cannot be looked up.
+    std::optional<FileStamp> lookup(const QByteArray &name, bool followLink = false) const;
 
     // Every entry of the folder as it lists them, in one pass. A file system that ignores case
     // may list names in another case than it stores them (NTFS through lowntfs-3g: all lower).
@@ -87,6 +116,20 @@ public:
     // The longest name this folder's file system takes: bytes on Linux's own file systems, UTF-16
     // units on those made for Windows (FAT, exFAT, NTFS), however they are mounted.
     NameLimit nameLimit() const;
+
+    // Makes an empty file under a name that must be free, readable by its owner only.
+    std::optional<OsError> createFile(const QByteArray &name) const;
+    // Removes `name` if it is a regular file; anything else (a folder, a link) is left alone.
+    std::optional<OsError> removeFile(const QByteArray &name) const;
+
+    // Copies the file `name` of `source` into this folder as `target`. The data go into a file
+    // called `temporaryName` here, which takes the target's name only once complete; on any
+    // failure, or when `betweenChunks` stops it, that file is removed again and the target is left
+    // as it was. A file that replaces another is flushed to the disk before the rename, so that a
+    // power cut just after it cannot leave an empty file where a good one stood.
+    std::optional<CopyFileError> copyFileFrom(const FolderHandle &source, const QByteArray &name,
+                                              const QByteArray &temporaryName, const CopyTarget &target,
+                                              const ChunkObserver &betweenChunks = {}) const;
 
 private:
     qintptr m_handle = -1;
@@ -143,19 +186,5 @@ private:
     InstanceLockState m_state = InstanceLockState::Unavailable;
     std::optional<OsError> m_error;
 };
-
-// --- Copying files
-
-// How much of a long file is copied before the copy's `betweenChunks` is called.
-inline constexpr qint64 kCopyChunkBytes = 4 * 1024 * 1024;
-
-// Copies the file `source` to the path `destination`, replacing a file of that name. The data
-// go into a temporary file beside the destination, renamed over it only once complete: on any
-// failure (a full disk, no permission, the source missing or cut short) the old destination stays
-// as it was and no temporary file is left. Copying a file onto itself, by whatever path or
-// link, fails and leaves it alone. `betweenChunks` runs between chunks of a long file, so that
-// a window can paint while it is copied.
-std::optional<OsError> copyFile(const QString &source, const QString &destination,
-                                const std::function<void()> &betweenChunks = {});
 
 } // namespace meloport::platform

@@ -87,12 +87,19 @@ std::optional<OsError> FolderHandle::renameNoReplace(const QByteArray &from, con
     return osError(error);
 }
 
-std::optional<FileStamp> FolderHandle::lookup(const QByteArray &name) const
+std::optional<FileStamp> FolderHandle::lookup(const QByteArray &name, bool followLink) const
 {
-    struct stat st {};
-    if (m_openError || fstatat(static_cast<int>(m_handle), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    // Asked of the file system itself: FUSE answers from a cache for up to a second, in which a
+    // name whose file was just replaced under another spelling still shows the old file.
+    struct statx st {};
+    if (m_openError
+        || statx(static_cast<int>(m_handle), name.constData(),
+                 (followLink ? 0 : AT_SYMLINK_NOFOLLOW) | AT_STATX_FORCE_SYNC,
+                 STATX_TYPE | STATX_SIZE | STATX_MTIME, &st)
+               != 0)
         return std::nullopt;
-    return FileStamp{S_ISREG(st.st_mode), st.st_size, qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+    return FileStamp{S_ISREG(st.stx_mode), qint64(st.stx_size),
+                     qint64(st.stx_mtime.tv_sec) * 1'000'000'000 + st.stx_mtime.tv_nsec};
 }
 
 FolderHandle::Listing FolderHandle::list() const

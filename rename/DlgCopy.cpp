@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <limits>
 
 namespace meloport {
 
@@ -78,18 +79,40 @@ void DlgCopy::keyPressEvent(QKeyEvent *event)
 
 void DlgCopy::Form_Load()
 {
+    // Each file weighs one unit more than its bytes: empty files move the bar too, and it is full
+    // exactly when the last file is done.
+    m_copiedBytes = 0;
+    m_filesDone = 0;
+    m_shift = 0;
+    while (((m_totalBytes + gnMax) >> m_shift) > std::numeric_limits<int>::max())
+        ++m_shift;
     ProgressBarCopy->setMinimum(0);
-    ProgressBarCopy->setMaximum(gnMax);
+    ProgressBarCopy->setMaximum(int((m_totalBytes + gnMax) >> m_shift));
     ProgressBarCopy->setValue(0);
+}
+
+void DlgCopy::showProgress()
+{
+    const qint64 units = (m_copiedBytes + m_filesDone) >> m_shift;
+    ProgressBarCopy->setValue(int(std::min<qint64>(units, ProgressBarCopy->maximum())));
 }
 
 void DlgCopy::NextMusic()
 {
     if (!isVisible())
         return;
-    ProgressBarCopy->setValue(ProgressBarCopy->value() + 1);
-    if (ProgressBarCopy->value() == gnMax)
+    ++m_filesDone;
+    showProgress();
+    if (m_filesDone == gnMax)
         hide();
+}
+
+void DlgCopy::ShowCopiedBytes(qint64 bytes)
+{
+    if (!isVisible())
+        return;
+    m_copiedBytes = bytes;
+    showProgress();
 }
 
 void DlgCopy::AbortCopy()

@@ -55,44 +55,59 @@ private slots:
 
     // From three files, a.wav long enough for the window's events to run while it is copied, to
     // a folder that holds an old a.wav. The twist comes before the copy or while a.wav is copied.
+    // What is shown: a message number, or "failed: file: reason: files copied" (%D stands for the
+    // destination).
     void copies_data()
     {
         QTest::addColumn<QString>("twist");
         QTest::addColumn<QStringList>("arrived"); // none: the destination as it was
         QTest::addColumn<QString>("shown");
         const QStringList all{u"a.wav"_qs, u"b.wav"_qs, u"c.wav"_qs}, first{u"a.wav"_qs}, none;
-        const QString finished = LoadMessage(Msg::Finished).text, failed = LoadMessage(Msg::CopyFailed).text;
-        const QString noDestination = LoadMessage(Msg::NoCopyDestination).text;
-        QTest::newRow("all three copied, the old a.wav replaced, then 203") << u"plain"_qs << all << finished;
-        QTest::newRow("one file: the dialog closes at 1 of 1 before it is copied") << u"one file"_qs << first
-                                                                                   << finished;
-        QTest::newRow("to another file system") << u"other file system"_qs << all << finished;
-        QTest::newRow("cancel during the first: it completes, no more, no message") << u"CancelButton"_qs << first
-                                                                                    << QString();
-        QTest::newRow("the dialog's close box: the copy goes on") << u"close box"_qs << all << finished;
-        QTest::newRow("Esc on the dialog: the copy goes on") << u"Esc"_qs << all << finished;
-        QTest::newRow("closing the window stops as cancel does") << u"close window"_qs << first << QString();
-        QTest::newRow("second missing: first copied, 207 once, third not") << u"second missing"_qs << first << failed;
-        QTest::newRow("first cut short while copied: 207, old a.wav kept") << u"cut short"_qs << none << failed;
-        QTest::newRow("destination missing: 207") << u"destination missing"_qs << none << failed;
-        QTest::newRow("onto itself: 207, file intact") << u"same path"_qs << none << failed;
-        QTest::newRow("onto itself through a linked folder: 207") << u"linked folder"_qs << none << failed;
-        QTest::newRow("no destination, no files: 206 only") << u"no destination, no files"_qs << none << noDestination;
-        QTest::newRow("blank destination: 206, not the root folder") << u"blank destination"_qs << none
-                                                                     << noDestination;
-        QTest::newRow("no files: 205") << u"no files"_qs << none << LoadMessage(Msg::NoSources).text;
+        const auto failed = [](const char *file, const QString &reason, int copied) {
+            return u"failed: %1: %2: %3"_qs.arg(QString::fromUtf8(file), reason).arg(copied);
+        };
+        const auto write = [](const char *reason) { return FormatMessage(Msg::CopyCannotWrite, QString::fromUtf8(reason)).text; };
+        const auto folder = [](const char *reason) {
+            return FormatMessage(Msg::CopyDestinationUnusable, u"%D"_qs, QString::fromUtf8(reason)).text;
+        };
+        QTest::newRow("all three copied, the old a.wav replaced, then 203") << u"plain"_qs << all << u"203"_qs;
+        QTest::newRow("one file: the dialog stays up while it is copied, its bar moving") << u"one file"_qs << first
+                                                                                          << u"203"_qs;
+        QTest::newRow("to another file system") << u"other file system"_qs << all << u"203"_qs;
+        QTest::newRow("cancel within the first: old a.wav kept, no message") << u"CancelButton"_qs << none
+                                                                              << QString();
+        QTest::newRow("the dialog's close box: the copy goes on") << u"close box"_qs << all << u"203"_qs;
+        QTest::newRow("Esc on the dialog: the copy goes on") << u"Esc"_qs << all << u"203"_qs;
+        QTest::newRow("closing the window stops as cancel does") << u"close window"_qs << none << QString();
+        QTest::newRow("second missing: first copied, the second named, the third not")
+            << u"second missing"_qs << first << failed("b.wav", LoadMessage(Msg::FileMissing).text, 1);
+        QTest::newRow("first cut short while copied: old a.wav kept")
+            << u"cut short"_qs << none << failed("a.wav", LoadMessage(Msg::CopySourceShrank).text, 0);
+        QTest::newRow("destination missing: said so, nothing copied")
+            << u"destination missing"_qs << none << failed("a.wav", folder("ファイルまたはフォルダが見つかりません"), 0);
+        QTest::newRow("onto itself: 207 and why, file intact") << u"same path"_qs << none << u"same folder"_qs;
+        QTest::newRow("onto itself through a linked folder: 207 and why") << u"linked folder"_qs << none
+                                                                          << u"same folder"_qs;
+        QTest::newRow("no destination, no files: 206 only") << u"no destination, no files"_qs << none << u"206"_qs;
+        QTest::newRow("blank destination: 206, not the root folder") << u"blank destination"_qs << none << u"206"_qs;
+        QTest::newRow("no files: 205") << u"no files"_qs << none << u"205"_qs;
+        QTest::newRow("music folder edited since listing: 219, nothing copied") << u"stale"_qs << none << u"219"_qs;
         // While a copy runs, what would change its list or its folders is ignored.
-        QTest::newRow("second copy ignored") << u"cmdCopy"_qs << all << finished;
-        QTest::newRow("music folder button ignored") << u"CommandBrowsePath"_qs << all << finished;
-        QTest::newRow("destination button ignored") << u"CommandCopyDst"_qs << all << finished;
-        QTest::newRow("kind menu ignored") << u"cmdMP3"_qs << all << finished;
-        QTest::newRow("destination edited: the rest goes where it began") << u"TextCopyDst"_qs << all << finished;
+        QTest::newRow("second copy ignored") << u"cmdCopy"_qs << all << u"203"_qs;
+        QTest::newRow("music folder button ignored") << u"CommandBrowsePath"_qs << all << u"203"_qs;
+        QTest::newRow("destination button ignored") << u"CommandCopyDst"_qs << all << u"203"_qs;
+        QTest::newRow("kind menu ignored") << u"cmdMP3"_qs << all << u"203"_qs;
+        QTest::newRow("destination edited: the rest goes where it began") << u"TextCopyDst"_qs << all << u"203"_qs;
         // Faults made in a process of their own.
-        QTest::newRow("full disk: 207, old a.wav kept, no temporary file") << u"fault: full disk"_qs << none << failed;
-        QTest::newRow("read-only destination: 207") << u"fault: read-only destination"_qs << none << failed;
-        QTest::newRow("onto itself through a bind mount: 207") << u"fault: bind mount onto itself"_qs << none << failed;
-        QTest::newRow("second unreadable to the user: first copied, 207") << u"fault: changed user"_qs << first
-                                                                          << failed;
+        QTest::newRow("full disk: said so, old a.wav kept, no temporary file")
+            << u"fault: full disk"_qs << none << failed("a.wav", write("ディスクの空きが足りません"), 0);
+        QTest::newRow("read-only destination: said so")
+            << u"fault: read-only destination"_qs << none << failed("a.wav", folder("書き込みできない場所です"), 0);
+        QTest::newRow("onto itself through a bind mount: 207 and why") << u"fault: bind mount onto itself"_qs << none
+                                                                        << u"same folder"_qs;
+        QTest::newRow("second unreadable to the user: first copied, the second named")
+            << u"fault: changed user"_qs << first
+            << failed("b.wav", FormatMessage(Msg::CopyCannotRead, u"アクセスが拒否されました"_qs).text, 1);
     }
     void copies()
     {
@@ -118,7 +133,7 @@ private slots:
                                                                 : QDir::tempPath() + u"/meloport-XXXXXX"_qs);
         if (!destination.isValid())
             QSKIP("no second file system at /dev/shm");
-        writeFile(source.filePath(u"a.wav"_qs), QByteArray(platform::kCopyChunkBytes + 1, 'a'));
+        writeFile(source.filePath(u"a.wav"_qs), QByteArray(3 * platform::kCopyChunkBytes + 1, 'a'));
         for (const QString &name : twist == u"one file" ? QStringList() : QStringList{u"b.wav"_qs, u"c.wav"_qs})
             writeFile(source.filePath(name), name.toUtf8());
         writeFile(destination.filePath(u"a.wav"_qs), "old");
@@ -136,6 +151,8 @@ private slots:
         window.TextCopyDst->setText(to);
         window.ListSourceMusic(source.path());
         window.show();
+        if (twist == u"stale")
+            window.TextPath->setText(elsewhere.path());
         if (twist.endsWith(u"no files"))
             window.ListSrcMusic->clear();
         if (twist == u"second missing")
@@ -151,9 +168,9 @@ private slots:
         const auto twistIt = [&](DlgCopy *dialog) {
             twisted = true;
             QVERIFY(fault || folderSnapshot(destination.path()).value(u"a.wav"_qs) == u"old"_qs); // still under way
-            if (twist == u"one file") // the dialog has counted it and closed before it is copied
-                QVERIFY(!dialog->isVisible() && dialog->ProgressBarCopy->value() == 1
-                        && dialog->ProgressBarCopy->maximum() == 1);
+            if (twist == u"one file") // the last file under way: the dialog is up, its bar partly moved
+                QVERIFY(dialog->isVisible() && dialog->ProgressBarCopy->value() > 0
+                        && dialog->ProgressBarCopy->value() < dialog->ProgressBarCopy->maximum());
             if (twist == u"close window")
                 window.close();
             else if (twist == u"cut short")
@@ -172,15 +189,15 @@ private slots:
         };
         QMetaObject::invokeMethod(&window, [&] { // the dialog has opened
             DlgCopy *dialog = window.findChild<DlgCopy *>();
-            // Its bar's first advance comes just before the first file is copied, and the copy
-            // lets the window's events run between its chunks.
+            // Its bar first moves after the first chunk of a.wav, and the copy lets the window's
+            // events run between its chunks.
             connect(dialog->ProgressBarCopy, &QProgressBar::valueChanged, dialog, [&, dialog] {
                 QMetaObject::invokeMethod(dialog, [&, dialog] { twistIt(dialog); }, Qt::QueuedConnection);
             }, Qt::SingleShotConnection);
         }, Qt::QueuedConnection);
         // The faults, in this process of their own, undone after the copy for the checks and the clean-up.
         const QByteArray from = QFile::encodeName(source.path()), into = QFile::encodeName(to);
-        const rlimit fileSize{64 * 1024, 64 * 1024};
+        const rlimit fileSize{2 * platform::kCopyChunkBytes, 2 * platform::kCopyChunkBytes}; // a.wav fails halfway
         bool made = true;
         if (twist == u"fault: full disk") // writes beyond fail as on a full disk, with SIGXFSZ ignored
             made = ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &fileSize) == 0;
@@ -200,7 +217,19 @@ private slots:
             (void)::seteuid(0);
             (void)::umount2(into, MNT_DETACH);
         }
-        QCOMPARE(interaction.messageTexts().join(u'\n'), shown);
+        QString expectedText = shown;
+        if (const int number = shown.toInt())
+            expectedText = number == 219 ? FormatMessage(Msg::ListingStale, source.path()).text : LoadMessage(Msg(number)).text;
+        else if (shown == u"same folder")
+            expectedText = LoadMessage(Msg::CopyFailed).text + u'\n'
+                           + FormatMessage(Msg::CopyIntoSourceFolder, to, source.path()).text;
+        else if (shown.startsWith(u"failed: ")) {
+            const QStringList parts = shown.split(u": "_qs);
+            expectedText = FormatMessage(Msg::CopyFileFailed, parts[1], QString(parts[2]).replace(u"%D"_qs, to),
+                                         QString::number(listed.size()), parts[3])
+                               .text;
+        }
+        QCOMPARE(interaction.messageTexts().join(u'\n'), expectedText);
         if (twist != u"cut short") // that one cuts the source short on purpose
             QCOMPARE(folderSnapshot(source.path()), sourceBefore);
         QCOMPARE(folderSnapshot(destination.path()), expected);
@@ -212,26 +241,62 @@ private slots:
         QVERIFY(!dialog || !dialog->isVisible());
     }
 
-    void dialogCountsFilesAndStops()
+    // One dialog for all rows, as in the program: each opening starts afresh. Steps: "n" counts a
+    // file done, a number shows that many bytes copied. The bar after opening and after each step,
+    // in percent of its range; -1 once the dialog has closed.
+    void dialogShowsProgress_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QList<int>>("shown");
+        const qint64 GiB = qint64(1) << 30;
+        QTest::newRow("3 empty files: counted, closed after the third, nothing after")
+            << 3 << qint64(0) << QStringList{u"n"_qs, u"n"_qs, u"n"_qs, u"n"_qs} << QList<int>{0, 33, 66, -1, -1};
+        QTest::newRow("1 file: moves within it, closes when it is done")
+            << 1 << qint64(4000000) << QStringList{u"1000000"_qs, u"3000000"_qs, u"4000000"_qs, u"n"_qs}
+            << QList<int>{0, 24, 74, 99, -1};
+        QTest::newRow("6 GiB in 2 files, beyond the bar's int")
+            << 2 << 6 * GiB << QStringList{QString::number(3 * GiB), u"n"_qs, QString::number(6 * GiB), u"n"_qs}
+            << QList<int>{0, 50, 50, 100, -1};
+    }
+    void dialogShowsProgress()
+    {
+        QFETCH(int, files);
+        QFETCH(qint64, bytes);
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, shown);
+        static QWidget owner;
+        static DlgCopy dialog(&owner);
+        const auto percent = [] {
+            const QProgressBar *bar = dialog.ProgressBarCopy;
+            return dialog.isVisible() ? int(qint64(bar->value()) * 100 / bar->maximum()) : -1;
+        };
+        dialog.gnMax = files;
+        dialog.setTotalBytes(bytes);
+        dialog.show();
+        QList<int> seen{percent()};
+        for (const QString &step : steps) {
+            if (step == u"n")
+                dialog.NextMusic();
+            else
+                dialog.ShowCopiedBytes(step.toLongLong());
+            seen.append(percent());
+        }
+        QCOMPARE(seen, shown);
+    }
+
+    void cancelSetsTheFlagBeforeClosing()
     {
         QWidget owner;
         DlgCopy dialog(&owner);
-        // A second copy starts again from an empty bar, counting to its own number.
-        for (const int files : {3, 1}) {
-            dialog.gnMax = files;
-            dialog.show();
-            QList<int> shown;
-            for (int turn = 0; turn <= files; ++turn, dialog.NextMusic()) // a turn more advances nothing
-                shown.append(dialog.isVisible() ? dialog.ProgressBarCopy->value() : -1);
-            QCOMPARE(shown, files == 3 ? QList<int>({0, 1, 2, -1}) : QList<int>({0, -1}));
-            QCOMPARE(dialog.ProgressBarCopy->maximum(), files);
-        }
+        dialog.gnMax = 1;
         dialog.show();
         gbAbortCopy = false;
         bool setWhenClosed = false; // the copy, which reads it once the dialog has closed, must see it
         connect(dialog.windowHandle(), &QWindow::visibleChanged, this,
                 [&setWhenClosed](bool visible) { setWhenClosed = !visible && gbAbortCopy; });
-        dialog.AbortCopy();
+        dialog.CancelButton->click();
         QVERIFY(setWhenClosed);
     }
 };
