@@ -82,6 +82,12 @@ bool numberOrderLess(QStringView a, QStringView b)
     return a.size() - i < b.size() - j;
 }
 
+QByteArray caseBlindName(const QByteArray &name)
+{
+    const QString text = QString::fromUtf8(name);
+    return text.contains(QChar::ReplacementCharacter) ? name : text.toCaseFolded().toUtf8();
+}
+
 void sortListEntries(QStringList &entries)
 {
     std::sort(entries.begin(), entries.end(), listOrderLess);

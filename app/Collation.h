@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -12,6 +13,10 @@ namespace meloport {
 bool listOrderLess(const QString &a, const QString &b);
 
 void sortListEntries(QStringList &entries);
+
+// A file name as a disk that ignores letter case tells names apart (FAT, exFAT, NTFS): folded.
+// A name that is not UTF-8 cannot be on such a disk; it stands for itself alone.
+QByteArray caseBlindName(const QByteArray &name);
 
 // The order a person counts in: runs of digits compared as numbers (Track2 before Track10),
 // the rest as in the list's order.

@@ -1,5 +1,7 @@
 #include "rename/CopyBatch.h"
 
+#include "app/Collation.h"
+
 #include <QHash>
 #include <QRandomGenerator>
 
@@ -15,14 +17,6 @@ namespace {
 
 constexpr QByteArrayView kTemporaryPrefix = ".meloport-";
 constexpr QByteArrayView kTemporarySuffix = ".tmp";
-
-// A name as a folder that ignores case tells names apart. A name that is not UTF-8 cannot be on
-// such a disk; it stands for itself alone.
-QByteArray caseBlindKey(const QByteArray &name)
-{
-    const QString text = QString::fromUtf8(name);
-    return text.contains(QChar::ReplacementCharacter) ? name : text.toCaseFolded().toUtf8();
-}
 
 CopyFailure failure(qsizetype position, CopyProblem problem, platform::OsError error = {}, qsizetype other = -1)
 {
@@ -115,7 +109,7 @@ void CopyBatch::check()
     m_sizes.reserve(n);
     for (qsizetype p = 0; p < n; ++p) {
         const QByteArray &name = files[p].name;
-        const QByteArray key = m_ignoresCase ? caseBlindKey(name) : name;
+        const QByteArray key = m_ignoresCase ? caseBlindName(name) : name;
         if (const auto first = firstWithKey.constFind(key); first != firstWithKey.cend())
             m_problems.append(failure(p, CopyProblem::SameName, {}, *first));
         else

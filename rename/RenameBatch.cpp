@@ -1,5 +1,7 @@
 #include "rename/RenameBatch.h"
 
+#include "app/Collation.h"
+
 #include <QRandomGenerator>
 #include <QSet>
 
@@ -11,11 +13,6 @@ namespace meloport {
 using platform::FolderHandle;
 
 namespace {
-
-QString folded(const QByteArray &name)
-{
-    return QString::fromUtf8(name).toCaseFolded();
-}
 
 bool tooLong(const QByteArray &name, const platform::NameLimit &limit)
 {
@@ -66,11 +63,7 @@ RenameBatch::RenameBatch(RenamePlan plan)
 
 QByteArray RenameBatch::key(const QByteArray &name) const
 {
-    if (!m_ignoresCase)
-        return name;
-    // A name that is not UTF-8 cannot be on such a disk; it stands for itself alone.
-    const QString text = QString::fromUtf8(name);
-    return text.contains(QChar::ReplacementCharacter) ? name : text.toCaseFolded().toUtf8();
+    return m_ignoresCase ? caseBlindName(name) : name;
 }
 
 bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const QSet<QByteArray> &listed) const
@@ -220,7 +213,7 @@ void RenameBatch::buildSchedule(const QList<qsizetype> &next)
         bool startsChain = true;
         for (qsizetype p = end; p >= 0; p = previous[p], startsChain = false) {
             const RenamePair &pair = pairs[p];
-            if (p == end && folded(pair.oldName) == folded(pair.newName)) {
+            if (p == end && caseBlindName(pair.oldName) == caseBlindName(pair.newName)) {
                 const QByteArray aside = temporaryName();
                 m_steps.append({p, pair.oldName, aside, true, startsChain});
                 m_steps.append({p, aside, pair.newName, false, false});
