@@ -136,10 +136,10 @@ void benchTitleFiles()
 }
 
 // Plain pairs (every new name free), then swaps (titles 0 and 1 exchanged, 2 and 3, ...), each
-// beside a plain renameat2 loop over as many files.
+// beside a plain renameat2 loop over as many files, taken in turns on fresh files.
 void benchRename(int count)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir, state;
     const QByteArray folder = QFile::encodeName(dir.path());
     QStringList titles;
     QStringList swapped;
@@ -148,47 +148,42 @@ void benchRename(int count)
     for (int i = 0; i < count; ++i) {
         titles.append(QString::asprintf("曲名 %05d", i));
         swapped.append(QString::asprintf("Track %05d", i ^ 1));
-        oldNames.push_back(QString::asprintf("Track %05d.wav", i).toStdString());
+        oldNames.push_back(QString::asprintf("Track %05d.WAV", i).toStdString());
         newNames.push_back(QString(titles.constLast() + QStringLiteral(".WAV")).toStdString());
     }
     meloport::MusicListing listing;
-    const auto prepare = [&](const char *pattern) {
-        return [&, pattern] {
-            dir.remove();
-            QDir().mkpath(dir.path());
-            makeFiles(dir.path(), count, pattern);
-            listing = meloport::listMusicFiles(dir.path(), QStringLiteral("WAV"));
-        };
+    const auto prepare = [&] {
+        dir.remove();
+        QDir().mkpath(dir.path());
+        makeFiles(dir.path(), count, "Track %05d.WAV");
+        listing = meloport::listMusicFiles(dir.path(), QStringLiteral("WAV"));
     };
-    const double plain = medianSeconds(5, prepare("Track %05d.wav"), [&] {
+    const auto plain = [&] {
         const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
         for (std::size_t i = 0; i < oldNames.size(); ++i)
             ::renameat2(fd, oldNames[i].c_str(), fd, newNames[i].c_str(), RENAME_NOREPLACE);
         ::close(fd);
-    });
-    const auto renameAll = [&](const QStringList &newTitles) {
+    };
+    const auto renameAll = [&](const QStringList &newTitles, bool recorded) {
         meloport::RenameBatch batch(meloport::planRenames(listing, newTitles, QStringLiteral("WAV"), u'/'));
         batch.check();
-        if (!batch.problems().isEmpty() || !batch.run().isEmpty())
+        // As the window renames: the plan written and flushed first, each step recorded for undo.
+        const auto run = recorded ? meloport::runRecorded(batch, state.filePath(QStringLiteral("last-rename.journal")))
+                                  : meloport::RecordedRun{std::nullopt, batch.run()};
+        if (!batch.problems().isEmpty() || run.journalError || !run.failures.isEmpty())
             std::fprintf(stderr, "rename failed\n");
     };
-    const double ours = medianSeconds(5, prepare("Track %05d.wav"), [&] { renameAll(titles); });
-    print(Row{QStringLiteral("rename %1 pairs (check + run)").arg(count), ours, plain,
-              QStringLiteral("renameat2 loop"), QStringLiteral("<= 1.2x")});
-    const double swaps = medianSeconds(5, prepare("Track %05d.WAV"), [&] { renameAll(swapped); });
-    print(Row{QStringLiteral("rename %1 pairs, all swapped (check + run)").arg(count), swaps, plain,
-              QStringLiteral("renameat2 loop"), QStringLiteral("<= 3x")});
-    // As the window renames: the plan written and flushed first, each step recorded for undo.
-    QTemporaryDir state;
-    const double recorded = medianSeconds(5, prepare("Track %05d.wav"), [&] {
-        meloport::RenameBatch batch(meloport::planRenames(listing, titles, QStringLiteral("WAV"), u'/'));
-        batch.check();
-        const auto run = meloport::runRecorded(batch, state.filePath(QStringLiteral("last-rename.journal")));
-        if (run.journalError || !run.failures.isEmpty())
-            std::fprintf(stderr, "rename failed\n");
+    const std::vector<double> t = bench::medianSecondsInTurns(7, prepare, {
+        plain,
+        [&] { renameAll(titles, false); },
+        [&] { renameAll(swapped, false); },
+        [&] { renameAll(titles, true); },
     });
-    print(Row{QStringLiteral("rename %1 pairs, recorded for undo").arg(count), recorded, plain,
-              QStringLiteral("renameat2 loop"), QString()});
+    const QString reference = QStringLiteral("renameat2 loop");
+    print(Row{QStringLiteral("rename %1 pairs (check + run)").arg(count), t[1], t[0], reference, QStringLiteral("<= 1.2x")});
+    print(Row{QStringLiteral("rename %1 pairs, all swapped (check + run)").arg(count), t[2], t[0], reference,
+              QStringLiteral("<= 3x")});
+    print(Row{QStringLiteral("rename %1 pairs, recorded for undo").arg(count), t[3], t[0], reference, QString()});
 }
 
 // Source files of one size, named as a listing would show them.

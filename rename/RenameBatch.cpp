@@ -28,6 +28,11 @@ bool showsUpperCase(const QList<QByteArray> &names)
     return std::any_of(names.cbegin(), names.cend(), [](const QByteArray &name) { return name != name.toLower(); });
 }
 
+bool sameIgnoringCase(const QByteArray &a, const QByteArray &b)
+{
+    return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
+}
+
 void swapAsciiCase(QByteArray &name)
 {
     for (char &c : name) {
@@ -213,7 +218,7 @@ void RenameBatch::buildSchedule(const QList<qsizetype> &next)
         bool startsChain = true;
         for (qsizetype p = end; p >= 0; p = previous[p], startsChain = false) {
             const RenamePair &pair = pairs[p];
-            if (p == end && caseBlindName(pair.oldName) == caseBlindName(pair.newName)) {
+            if (p == end && sameIgnoringCase(pair.oldName, pair.newName)) {
                 const QByteArray aside = temporaryName();
                 m_steps.append({p, pair.oldName, aside, true, startsChain});
                 m_steps.append({p, aside, pair.newName, false, false});
