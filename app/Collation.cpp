@@ -1,6 +1,7 @@
 #include "app/Collation.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace meloport {
 
@@ -16,24 +17,40 @@ char16_t folded(char16_t c)
 
 } // namespace
 
-bool listOrderLess(const QString &a, const QString &b)
+int listOrderCompare(const QString &a, const QString &b)
 {
     // Sorting a large folder makes millions of comparisons: this is QString::compare's
-    // case-insensitive order without its per-call overhead.
+    // case-insensitive order without its per-call overhead, and the exact order for the rest.
     const QChar *pa = a.constData();
     const QChar *pb = b.constData();
     const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
+    // Names in one folder tend to share a long start ("Track 0"): skip it four units at a time.
+    qsizetype i = 0;
+    for (quint64 wa = 0, wb = 0; i + 4 <= n; i += 4) {
+        std::memcpy(&wa, pa + i, sizeof wa);
+        std::memcpy(&wb, pb + i, sizeof wb);
+        if (wa != wb)
+            break;
+    }
+    int exact = 0;
+    for (; i < n; ++i) {
         if (pa[i] == pb[i])
             continue;
         const char16_t fa = folded(pa[i].unicode());
         const char16_t fb = folded(pb[i].unicode());
         if (fa != fb)
-            return fa < fb;
+            return fa < fb ? -1 : 1;
+        if (exact == 0)
+            exact = pa[i] < pb[i] ? -1 : 1;
     }
     if (a.size() != b.size())
-        return a.size() < b.size();
-    return a < b;
+        return a.size() < b.size() ? -1 : 1;
+    return exact;
+}
+
+bool listOrderLess(const QString &a, const QString &b)
+{
+    return listOrderCompare(a, b) < 0;
 }
 
 namespace {

@@ -11,6 +11,8 @@ namespace meloport {
 // characters (Track10 before Track2). Names that differ only in case, possible here, are put
 // in one fixed order so that positions never depend on the order the folder was read in.
 bool listOrderLess(const QString &a, const QString &b);
+// The same order as a three-way comparison: 0 for equal texts only.
+int listOrderCompare(const QString &a, const QString &b);
 
 void sortListEntries(QStringList &entries);
 

@@ -32,9 +32,8 @@ MusicListing listMusicFiles(const QString &folderText, const QString &extension)
     // Sorted once: inserting one by one into a sorted list is quadratic. Two names shown alike
     // (a Latin-1 name beside its look-alike) keep one fixed order by their bytes.
     std::sort(listing.files.begin(), listing.files.end(), [](const ListedFile &a, const ListedFile &b) {
-        if (listOrderLess(a.shown, b.shown))
-            return true;
-        return !listOrderLess(b.shown, a.shown) && a.name < b.name;
+        const int order = listOrderCompare(a.shown, b.shown);
+        return order != 0 ? order < 0 : a.name < b.name;
     });
     return listing;
 }
