@@ -107,7 +107,9 @@ QByteArray caseBlindName(const QByteArray &name)
 
 void sortListEntries(QStringList &entries)
 {
-    std::sort(entries.begin(), entries.end(), listOrderLess);
+    // Already in order, as a listing hands it over: a check costs far less than a sort.
+    if (!std::is_sorted(entries.cbegin(), entries.cend(), listOrderLess))
+        std::sort(entries.begin(), entries.end(), listOrderLess);
 }
 
 } // namespace meloport
