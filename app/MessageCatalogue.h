@@ -60,6 +60,16 @@ enum class Msg : quint16 {
     JournalDamaged = 257,
     JournalNotWritten = 258,
     NothingToUndo = 259,
+    JournalBusy = 280,
+    NotAskedNothingDone = 281,
+    CopyStopped = 282,
+    CopyProgress = 283,
+    UsageNoJob = 284,
+    UsageMissing = 285,
+    UsageOnlyWith = 286,
+    UsageUnknownKind = 287,
+    UsageExtraArguments = 288,
+    UsageSeeHelp = 289,
 };
 
 enum class MessageIcon { Information, Warning, Question };

@@ -12,6 +12,8 @@ struct StatePaths {
 
     // The current user's places: the configuration, runtime and state folders.
     static StatePaths forCurrentUser();
+    // The journal alone: the command line needs no settings and takes no lock of the window.
+    static QString renameJournalForCurrentUser();
 };
 
 } // namespace meloport

@@ -17,10 +17,8 @@
 #include "rename/DlgCopy.h"
 #include "rename/RenameMessages.h"
 #include "rename/RenameBatch.h"
-#include "rename/RenameJournal.h"
-#include "rename/RenamePlan.h"
+#include "rename/RenameJob.h"
 #include "rename/TitleFile.h"
-#include "rename/UndoPlan.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -45,6 +43,20 @@
 namespace meloport {
 
 namespace {
+
+// The window's side of a rename or undo: message boxes.
+class WindowDialog final : public JobDialog {
+public:
+    explicit WindowDialog(frmMain &window)
+        : m_window(window)
+    {
+    }
+    void tell(const Message &message) override { m_window.ShowMessage(message); }
+    bool ask(const Message &question) override { return m_window.AskQuestion(question); }
+
+private:
+    frmMain &m_window;
+};
 
 // The window as designed, in twips: the client area below the menu bar, and every control in
 // tab order.
@@ -541,59 +553,18 @@ void frmMain::CommandRunAll_Click()
 {
     if (isCopying())
         return;
-    if (ListSrcMusic->listCount() == 0) {
-        ShowMessage(Msg::NoSources);
-        return;
-    }
-    if (ListDstMusic->listCount() == 0) {
-        ShowMessage(Msg::NoTitles);
-        return;
-    }
-    if (ListSrcMusic->listCount() != ListDstMusic->listCount()) {
-        ShowMessage(Msg::ListsDiffer);
-        return;
-    }
     // The list belongs to the folder it was read from; a field edited or emptied since names
     // another one, whose files the user has not seen.
     if (TextPath->text() != m_listing.folderText) {
         ShowMessage(listingStaleMessage(m_listing));
         return;
     }
-    const RenamePlan plan = planRenames(m_listing, ListDstMusic->items(), kindExtension(), platform::pathSeparator());
-    if (!plan.refused.isEmpty()) {
-        ShowMessage(refusedTitlesMessage(plan.refused));
-        return;
-    }
-    RenameBatch batch(plan);
-    batch.check();
-    const QList<RenameFailure> &problems = batch.problems();
-    if (problems.size() == plan.pairs.size()) {
-        ShowMessage(renameFailuresMessage(batch, problems)); // nothing could be renamed: no question
-        return;
-    }
-    const QStringList listed = ListSrcMusic->items();
-    if (const auto order = numberOrderBreak(listed); order && !AskQuestion(numberOrderQuestion(listed, *order)))
-        return;
-    if (!problems.isEmpty() && !AskQuestion(renameQuestion(batch)))
-        return;
+    WindowDialog dialog(*this);
+    std::optional<RenameBatch> batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog);
     // The source list keeps the old names: a second run finds none of them and says so.
-    if (const auto failures = runRecorded(batch); !failures)
-        return;
-    else if (failures->isEmpty())
-        ShowMessage(Msg::Finished);
-    else
-        ShowMessage(renameFailuresMessage(batch, *failures));
-}
-
-std::optional<QList<RenameFailure>> frmMain::runRecorded(RenameBatch &batch)
-{
-    const RecordedRun run = meloport::runRecorded(batch, m_statePaths.renameJournal);
+    if (batch)
+        runRename(*batch, m_statePaths.renameJournal, dialog);
     UpdateUndoMenu();
-    if (run.journalError) {
-        ShowMessage(journalNotWrittenMessage(m_statePaths.renameJournal, *run.journalError));
-        return std::nullopt;
-    }
-    return run.failures;
 }
 
 void frmMain::UpdateUndoMenu()
@@ -606,34 +577,11 @@ void frmMain::cmdUndo_Click()
 {
     if (isCopying())
         return;
-    const QString &path = m_statePaths.renameJournal;
-    const JournalReading reading = readRenameJournal(path);
-    if (!reading.record) {
-        ShowMessage(journalUnusableMessage(path, reading));
+    WindowDialog dialog(*this);
+    const bool usable = undoLastRename(m_statePaths.renameJournal, dialog) != UndoOutcome::JournalUnusable;
+    UpdateUndoMenu();
+    if (!usable)
         cmdUndo->setEnabled(false);
-        return;
-    }
-    const UndoPlan undo = planUndo(*reading.record);
-    if (undo.error) {
-        ShowMessage(journalUnusableMessage(path, {std::nullopt, JournalReading::Problem::Unreadable, *undo.error}));
-        return;
-    }
-    if (undo.plan.pairs.isEmpty() && undo.notFound.isEmpty()) {
-        ShowMessage(Msg::NothingToUndo);
-        return;
-    }
-    if (!undo.plan.pairs.isEmpty() && !AskQuestion(undoQuestion(undo)))
-        return;
-    // Files that cannot get their names back are left alone and reported with the others.
-    RenameBatch batch(undo.plan);
-    batch.check();
-    const auto failures = undo.plan.pairs.isEmpty() ? QList<RenameFailure>() : runRecorded(batch);
-    if (!failures)
-        return;
-    if (failures->isEmpty() && undo.notFound.isEmpty())
-        ShowMessage(Msg::Finished);
-    else
-        ShowMessage(undoFailuresMessage(undo, batch, *failures));
 }
 
 // --- Folder picker and copy

@@ -132,9 +132,6 @@ private:
     void CommandAdd_Click();
     void CommandDel_Click();
     void CommandRunAll_Click();
-    // Runs a checked rename batch with its record kept for undo. Nothing, having said why, when
-    // the record cannot be written.
-    std::optional<QList<RenameFailure>> runRecorded(RenameBatch &batch);
     // Enabled while a record of the last rename exists, even from an earlier run.
     void UpdateUndoMenu();
     void cmdUndo_Click();

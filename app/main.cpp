@@ -1,25 +1,49 @@
+#include "app/CommandLine.h"
 #include "app/Product.h"
 #include "app/QtUserInteraction.h"
+#include "app/StatePaths.h"
 #include "app/frmMain.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
-int main(int argc, char *argv[])
+namespace {
+
+// The interface is Japanese whatever the desktop's language: Qt's own texts (file and folder
+// pickers, message box buttons, the command line's usage errors) too, where the translations are
+// installed.
+void installJapaneseQtTexts(QTranslator &qtTexts)
+{
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+}
+
+// Without a display and without widgets: a script's job.
+int runWithoutWindow(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("meloport"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(meloport::build::kVersionMajor)
+                                                .arg(meloport::build::kVersionMinor)
+                                                .arg(meloport::build::kVersionRevision));
+    QTranslator qtTexts;
+    installJapaneseQtTexts(qtTexts);
+    return meloport::runCommandLine(QCoreApplication::arguments(), meloport::StatePaths::renameJournalForCurrentUser());
+}
+
+int runWindow(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(meloport::productName());
     // The desktop entry's name (from the build), through which Wayland finds the window's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(MELOPORT_APP_ID));
-
-    // The interface is Japanese whatever the desktop's language: Qt's own dialogs (file and
-    // folder pickers, message box buttons) too, where the translations are installed.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
+    installJapaneseQtTexts(qtTexts);
 
     meloport::QtUserInteraction interaction;
     meloport::frmMain window(interaction);
@@ -27,4 +51,17 @@ int main(int argc, char *argv[])
         return 0;
     window.show();
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Decided before any application object exists: only the window needs a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (meloport::wantsCommandLine(arguments))
+        return runWithoutWindow(argc, argv);
+    return runWindow(argc, argv);
 }

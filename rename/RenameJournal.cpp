@@ -1,8 +1,11 @@
 #include "rename/RenameJournal.h"
 
+#include "app/MessageCatalogue.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QThread>
 
 #include <limits>
 
@@ -12,6 +15,9 @@ namespace {
 
 constexpr QByteArrayView kMagic = "meloport-rename-journal";
 constexpr QByteArrayView kVersion = "1";
+// How long a rename waits for another program's rename to end: 10 s.
+constexpr int kLockTries = 200;
+constexpr unsigned long kLockPollMs = 50;
 
 QByteArray encoded(const QByteArray &name)
 {
@@ -132,7 +138,11 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
     const auto &pairs = batch.plan().pairs;
     m_pairOfPosition = QList<qsizetype>(pairs.size(), -1);
     const QByteArray aside = batch.temporaryPrefix();
-    QByteArray text = kMagic + ' ' + kVersion + "\nfolder " + encoded(QFile::encodeName(batch.plan().folder))
+    // An undo may run from another working folder than the rename's.
+    QString folder = batch.plan().folder;
+    if (QDir::isRelativePath(folder))
+        folder = QDir::currentPath() + u'/' + folder;
+    QByteArray text = kMagic + ' ' + kVersion + "\nfolder " + encoded(QFile::encodeName(folder))
                       + "\naside " + encoded(aside) + '\n';
     qsizetype recorded = 0;
     for (const RenameStep &step : batch.schedule()) {
@@ -182,6 +192,18 @@ RecordedRun runRecorded(RenameBatch &batch, const QString &journalPath)
 {
     if (batch.schedule().isEmpty())
         return {std::nullopt, batch.run()};
+    // The window and the command line may rename at the same time; each would put its record in
+    // the other's place. A rename takes a few seconds at most, so the second one waits for it.
+    QDir().mkpath(QFileInfo(journalPath).absolutePath());
+    std::optional<platform::InstanceLock> lock;
+    for (int tries = 0;; ++tries) {
+        lock.emplace(journalPath + QStringLiteral(".lock"));
+        if (lock->state() != platform::InstanceLockState::HeldByAnother)
+            break;
+        if (tries == kLockTries)
+            return {platform::OsError{EWOULDBLOCK, LoadMessage(Msg::JournalBusy).text}, {}};
+        QThread::msleep(kLockPollMs);
+    }
     RenameJournalWriter journal(journalPath);
     if (auto error = journal.begin(batch))
         return {std::move(error), {}};

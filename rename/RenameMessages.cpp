@@ -71,7 +71,9 @@ QString reason(const RenameBatch &batch, const RenameFailure &failure)
     return failure.error.reason;
 }
 
-QString failureLine(const RenameBatch &batch, const RenameFailure &failure)
+} // namespace
+
+QString renameFailureLine(const RenameBatch &batch, const RenameFailure &failure)
 {
     const RenamePair &pair = batch.plan().pairs.at(failure.position);
     QString why = reason(batch, failure);
@@ -80,9 +82,11 @@ QString failureLine(const RenameBatch &batch, const RenameFailure &failure)
     return FormatMessage(Msg::RenameFailureLine, pair.oldShown, pair.newShown, why).text;
 }
 
+namespace {
+
 QString failureLines(const RenameBatch &batch, const QList<RenameFailure> &failures)
 {
-    return listLines(failures, [&batch](const RenameFailure &failure) { return failureLine(batch, failure); });
+    return listLines(failures, [&batch](const RenameFailure &failure) { return renameFailureLine(batch, failure); });
 }
 
 } // namespace
@@ -169,7 +173,7 @@ Message undoFailuresMessage(const UndoPlan &undo, const RenameBatch &batch, cons
     for (const RenamePair &pair : undo.notFound)
         lines.append(FormatMessage(Msg::RenameFailureLine, pair.newShown, pair.oldShown, notThere).text);
     for (const RenameFailure &failure : failures)
-        lines.append(failureLine(batch, failure));
+        lines.append(renameFailureLine(batch, failure));
     return FormatMessage(Msg::UndoFailures, QString::number(undo.plan.pairs.size() + undo.notFound.size()),
                          QString::number(undo.notFound.size() + failures.size()),
                          listLines(lines, [](const QString &line) { return line; }));

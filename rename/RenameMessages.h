@@ -21,6 +21,8 @@ Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsiz
 // The pairs that cannot be renamed, and whether to rename the others.
 Message renameQuestion(const RenameBatch &batch);
 Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures);
+// One pair that was not renamed, and why: "old → new: reason".
+QString renameFailureLine(const RenameBatch &batch, const RenameFailure &failure);
 
 // Undo: a journal that cannot be used, a journal that cannot be written before a rename, the
 // question before an undo, and the files that did not get their old names back.
