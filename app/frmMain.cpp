@@ -423,6 +423,8 @@ void frmMain::connectCommands()
     connect(CommandAdd, &QPushButton::clicked, this, &frmMain::CommandAdd_Click);
     connect(CommandDel, &QPushButton::clicked, this, &frmMain::CommandDel_Click);
     connect(CommandRunAll, &QToolButton::clicked, this, &frmMain::CommandRunAll_Click);
+    // The command line may have renamed since: its record is undone from here too.
+    connect(cmdFile, &QMenu::aboutToShow, this, &frmMain::UpdateUndoMenu);
     connect(CommandCopyDst, &QPushButton::clicked, this, &frmMain::CommandCopyDst_Click);
     connect(cmdCopy, &QAction::triggered, this, &frmMain::cmdCopy_Click);
     connect(cmdUndo, &QAction::triggered, this, &frmMain::cmdUndo_Click);
@@ -569,8 +571,9 @@ void frmMain::CommandRunAll_Click()
 
 void frmMain::UpdateUndoMenu()
 {
-    // A damaged record enables it too: choosing it then says what is wrong.
-    cmdUndo->setEnabled(QFileInfo::exists(m_statePaths.renameJournal));
+    // A record damaged since it was written enables it too: choosing it then says what is wrong.
+    const QFileInfo journal(m_statePaths.renameJournal);
+    cmdUndo->setEnabled(journal.exists() && journal.lastModified() != m_damagedJournalTime);
 }
 
 void frmMain::cmdUndo_Click()
@@ -578,10 +581,9 @@ void frmMain::cmdUndo_Click()
     if (isCopying())
         return;
     WindowDialog dialog(*this);
-    const bool usable = undoLastRename(m_statePaths.renameJournal, dialog) != UndoOutcome::JournalUnusable;
+    if (undoLastRename(m_statePaths.renameJournal, dialog) == UndoOutcome::JournalUnusable)
+        m_damagedJournalTime = QFileInfo(m_statePaths.renameJournal).lastModified();
     UpdateUndoMenu();
-    if (!usable)
-        cmdUndo->setEnabled(false);
 }
 
 // --- Folder picker and copy

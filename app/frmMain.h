@@ -12,6 +12,7 @@
 #include "rename/RenameBatch.h"
 #include "rename/SourceListing.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 
 #include <memory>
@@ -132,7 +133,8 @@ private:
     void CommandAdd_Click();
     void CommandDel_Click();
     void CommandRunAll_Click();
-    // Enabled while a record of the last rename exists, even from an earlier run.
+    // Enabled while a record of the last rename exists, even from an earlier run or from the
+    // command line, unless that very record was found damaged.
     void UpdateUndoMenu();
     void cmdUndo_Click();
     // The file-open dialog of the title file. It lives as long as the window, so that it opens
@@ -155,6 +157,8 @@ private:
     // What the source list shows: the folder it was read from and each file's exact name.
     MusicListing m_listing;
     bool m_copying = false;
+    // When the record found damaged was written: it stays disabled until a new one is.
+    QDateTime m_damagedJournalTime;
     // The copy's progress dialog, made for the first copy and kept for the next ones.
     DlgCopy *m_dlgCopy = nullptr;
     // Set at start-up from InstalledDir and the help file's name, then never changed.
