@@ -159,6 +159,10 @@ FileContents readWholeFile(const QString &path);
 std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
                                    const std::function<bool(const QString &newFile)> &accept = {});
 
+// Sets aside disk space for the first `size` bytes of the open file `handle`, growing it to that
+// size with zeros where it is shorter, so that writing there later cannot fail for want of space.
+bool reserveFileSpace(qintptr handle, qint64 size);
+
 // --- Single instance
 
 enum class InstanceLockState {

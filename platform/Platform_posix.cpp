@@ -133,6 +133,11 @@ FileContents readWholeFile(const QString &path)
     return result;
 }
 
+bool reserveFileSpace(qintptr handle, qint64 size)
+{
+    return ::posix_fallocate(int(handle), 0, off_t(size)) == 0;
+}
+
 std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
                                    const std::function<bool(const QString &newFile)> &accept)
 {

@@ -7,6 +7,9 @@
 #include <QStringDecoder>
 #include <QThread>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace meloport {
@@ -30,9 +33,11 @@ QByteArray encoded(const QByteArray &name)
             bytes += char(byte);
         return bytes;
     }();
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)utf8.decode(name);
-    return name.toPercentEncoding(utf8.hasError() ? punctuation : readable);
+    const bool utf8 = QByteArrayView(name).isValidUtf8();
+    const bool plain = utf8 && std::none_of(name.begin(), name.end(), [](char c) {
+        return uchar(c) <= 0x20 || c == '%' || c == 0x7f;
+    });
+    return plain ? name : name.toPercentEncoding(utf8 ? readable : punctuation);
 }
 
 // A step's name as the journal writes it: "old", "new", or the number of a temporary name.
@@ -163,28 +168,57 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     if (auto error = platform::replaceFile(m_path, text))
         return error;
-    // Each progress line is one write of its own: a crash keeps every line written before it.
     m_file.setFileName(m_path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return platform::OsError{EIO, m_file.errorString()};
+    // Each step is done, and may be put back, once; the longest line is "undone <number>".
+    m_planSize = text.size();
+    const qint64 roomSize = (2 * batch.schedule().size() + 1) * qint64(sizeof "undone 18446744073709551615");
+    if (platform::reserveFileSpace(m_file.handle(), m_planSize + roomSize)) {
+        m_room = m_file.map(m_planSize, roomSize);
+        m_roomSize = m_room ? roomSize : 0;
+    }
+    if (!m_room) // each line one write of its own instead
+        m_file.seek(m_planSize);
     return std::nullopt;
 }
 
-void RenameJournalWriter::append(const QByteArray &line)
+RenameJournalWriter::~RenameJournalWriter()
+{
+    close();
+}
+
+void RenameJournalWriter::append(QByteArrayView line)
 {
     // A line that cannot be written costs no file: undo then finds the file by looking.
-    if (m_file.isOpen())
-        m_file.write(line);
+    if (m_room && m_used + line.size() <= m_roomSize) {
+        std::memcpy(m_room + m_used, line.data(), std::size_t(line.size()));
+        m_used += line.size();
+    } else if (!m_room && m_file.isOpen()) {
+        m_file.write(line.data(), line.size());
+    }
 }
 
 void RenameJournalWriter::stepTaken(qsizetype step, bool undone)
 {
-    append((undone ? "undone " : "done ") + QByteArray::number(step) + '\n');
+    char line[32];
+    const int size = std::snprintf(line, sizeof line, "%s %lld\n", undone ? "undone" : "done", static_cast<long long>(step));
+    append(QByteArrayView(line, size));
 }
 
 void RenameJournalWriter::finish()
 {
     append("finished\n");
+    close();
+}
+
+void RenameJournalWriter::close()
+{
+    if (m_room) {
+        m_file.unmap(m_room);
+        m_room = nullptr;
+        m_file.resize(m_planSize + m_used); // the room left over
+    }
     m_file.close();
 }
 

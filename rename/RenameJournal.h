@@ -30,7 +30,8 @@ namespace meloport {
 //   finished                           the batch ran to its end
 //
 // Everything up to "planned" is written whole and flushed before the first file is touched; the
-// progress lines are appended one by one, and a line cut off by a crash is ignored.
+// progress lines are appended one by one, and a line cut off by a crash is ignored, as are the
+// zeros of the room set aside for lines that a crash kept from being written.
 struct RenameRecord {
     QString folder;
     QList<RenamePair> pairs;
@@ -56,6 +57,9 @@ JournalReading readRenameJournal(const QString &path);
 class RenameJournalWriter final {
 public:
     explicit RenameJournalWriter(QString path);
+    ~RenameJournalWriter();
+    RenameJournalWriter(const RenameJournalWriter &) = delete;
+    RenameJournalWriter &operator=(const RenameJournalWriter &) = delete;
 
     // Writes the whole plan and flushes it to the disk. Nothing on success; on a failure the last
     // record stays as it was, and the batch must not run.
@@ -65,10 +69,17 @@ public:
     void finish();
 
 private:
-    void append(const QByteArray &line);
+    void append(QByteArrayView line);
+    void close();
 
     QString m_path;
     QFile m_file;
+    // The room for the progress lines, mapped from the file: a line copied there is in the file at
+    // once, and stays there whatever becomes of the program, without a system call a step.
+    uchar *m_room = nullptr;
+    qint64 m_roomSize = 0;
+    qint64 m_planSize = 0;
+    qint64 m_used = 0;
     QList<qsizetype> m_pairOfPosition; // the record's pair of each plan position
 };
 
