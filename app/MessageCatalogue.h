@@ -60,6 +60,12 @@ enum class Msg : quint16 {
     JournalDamaged = 257,
     JournalNotWritten = 258,
     NothingToUndo = 259,
+    PasteCleanupQuestion = 270,
+    PasteTrackNumbers = 271,
+    PastePlayingTimes = 272,
+    PasteEmptyLines = 273,
+    PasteCleanupExample = 274,
+    NothingToPaste = 275,
 };
 
 enum class MessageIcon { Information, Warning, Question };
