@@ -430,9 +430,9 @@ void frmMain::ShowMessage(const Message &message)
     m_interaction.showMessage(this, message.icon, productName(), message.text);
 }
 
-bool frmMain::AskQuestion(const Message &question)
+bool frmMain::AskQuestion(const Message &question, DefaultAnswer defaultAnswer)
 {
-    return m_interaction.askQuestion(this, productName(), question.text);
+    return m_interaction.askQuestion(this, productName(), question.text, defaultAnswer);
 }
 
 // --- Music kind and source listing

@@ -58,7 +58,7 @@ public:
     void ShowMessage(Msg number);
     void ShowMessage(const Message &message);
     // Asks a catalogue question (はい/いいえ); true for はい.
-    bool AskQuestion(const Message &question);
+    bool AskQuestion(const Message &question, DefaultAnswer defaultAnswer = DefaultAnswer::No);
 
     // InstalledDir followed by the help file's name, as start-up set it.
     const QString &helpFilePath() const { return m_helpFilePath; }
