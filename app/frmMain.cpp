@@ -15,6 +15,7 @@
 #include "rename/CopyBatch.h"
 #include "rename/CopyMessages.h"
 #include "rename/DlgCopy.h"
+#include "rename/PastedTitles.h"
 #include "rename/RenameMessages.h"
 #include "rename/RenameBatch.h"
 #include "rename/RenameJournal.h"
@@ -23,6 +24,7 @@
 #include "rename/UndoPlan.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -172,6 +174,7 @@ frmMain::frmMain(UserInteraction &interaction, StatePaths statePaths, QWidget *p
     createMenus();
     createControls();
     connectCommands();
+    createPasteCommand();
 
     const QSize client(twips(kDesignClientArea.width()), twips(kDesignClientArea.height()));
     centralWidget()->setFixedSize(client);
@@ -535,6 +538,34 @@ void frmMain::CommandDel_Click()
         return;
     const int selected = ListDstMusic->listIndex();
     ListDstMusic->removeItem(selected < 0 ? count - 1 : selected);
+}
+
+void frmMain::createPasteCommand()
+{
+    cmdPaste = new QAction(QStringLiteral("貼り付け(&P)"), ListDstMusic);
+    cmdPaste->setObjectName(QStringLiteral("cmdPaste"));
+    cmdPaste->setShortcut(QKeySequence::Paste);
+    // Only on the list: Ctrl+V in a text field pastes into the field.
+    cmdPaste->setShortcutContext(Qt::WidgetShortcut);
+    ListDstMusic->addAction(cmdPaste);
+    ListDstMusic->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(cmdPaste, &QAction::triggered, this, &frmMain::cmdPaste_Click);
+}
+
+void frmMain::cmdPaste_Click()
+{
+    if (isCopying())
+        return;
+    const PastedTitles pasted = readPastedTitles(QGuiApplication::clipboard()->text());
+    if (pasted.titles.isEmpty()) {
+        ShowMessage(Msg::NothingToPaste);
+        return;
+    }
+    // The list shows what came in while the question is open, and stays so on いいえ.
+    ListDstMusic->setItems(pasted.titles);
+    // Enter may answer はい: the question changes this list only, never a file.
+    if (pasted.offersCleanup() && AskQuestion(cleanupQuestion(pasted), DefaultAnswer::Yes))
+        ListDstMusic->setItems(pasted.cleaned);
 }
 
 void frmMain::CommandRunAll_Click()

@@ -99,6 +99,8 @@ public:
     QAction *cmdUpdate = nullptr;
     QAction *Sep1 = nullptr;
     QAction *cmdAbout = nullptr;
+    // In the title list's context menu, and Ctrl+V while the list has the focus.
+    QAction *cmdPaste = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -131,6 +133,10 @@ private:
     void CommandLoad_Click();
     void CommandAdd_Click();
     void CommandDel_Click();
+    void createPasteCommand();
+    // Replaces the title list by the clipboard's lines, offering to take off track numbers and
+    // playing times.
+    void cmdPaste_Click();
     void CommandRunAll_Click();
     // Runs a checked rename batch with its record kept for undo. Nothing, having said why, when
     // the record cannot be written.
