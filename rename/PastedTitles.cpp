@@ -14,13 +14,12 @@ namespace {
 // the ideographic and the no-break space as well.
 constexpr auto kOptions = QRegularExpression::UseUnicodePropertiesOption;
 
-// A number of at most three digits, then a mark or a blank before the title. A dot straight
-// before a digit is a decimal point ("1.5 Hours"), and four digits are a year ("1984 ..."), not
-// a track.
+// A number of at most three digits, then a mark or a blank before the title; four digits are a
+// year ("1984 ..."), not a track.
 const QRegularExpression &trackNumber()
 {
     static const QRegularExpression pattern(
-        QStringLiteral(u"^[0-9０-９]{1,3}(?:\\s*[)）、]\\s*|\\s*[.．](?:\\s+|(?![0-9０-９]))|\\s*[-–—－]\\s*|\\s+)"
+        QStringLiteral(u"^[0-9０-９]{1,3}(?:\\s*[.．)）、]\\s*|\\s*[-–—－]\\s*|\\s+)"
                        u"(?=\\S)(.+)$"),
         kOptions);
     return pattern;

@@ -25,9 +25,10 @@ private slots:
             << QStringList{u"序曲 3:45"_qs, u"夜明け (4:02)"_qs, u"朝 [1:02:03]"_qs, u"昼 ３：４５"_qs, u"夕\t10:59"_qs,
                            u"夜（0:30）"_qs}
             << times << titles;
-        QTest::newRow("both")
-            << u"1. 序曲 3:45\n2 - 夜明けの① (4:02)"_qs << QStringList{u"1. 序曲 3:45"_qs, u"2 - 夜明けの① (4:02)"_qs}
-            << QStringList{u"numbers"_qs, u"times"_qs} << QStringList{u"序曲"_qs, u"夜明けの①"_qs};
+        QTest::newRow("both, a title starting with digits")
+            << u"1. 序曲 3:45\n2 - 夜明けの① (4:02)\n０３．24時間 (5:10)"_qs
+            << QStringList{u"1. 序曲 3:45"_qs, u"2 - 夜明けの① (4:02)"_qs, u"０３．24時間 (5:10)"_qs}
+            << QStringList{u"numbers"_qs, u"times"_qs} << QStringList{u"序曲"_qs, u"夜明けの①"_qs, u"24時間"_qs};
         QTest::newRow("a year or a time as a title stays when only it has one")
             << u"序曲\n1984\n24:00"_qs << QStringList{u"序曲"_qs, u"1984"_qs, u"24:00"_qs} << nothing
             << QStringList{u"序曲"_qs, u"1984"_qs, u"24:00"_qs};
@@ -37,9 +38,9 @@ private slots:
         QTest::newRow("a number on some lines only: nothing offered")
             << u"1. 序曲\n夜明け 4:02"_qs << QStringList{u"1. 序曲"_qs, u"夜明け 4:02"_qs} << nothing
             << QStringList{u"1. 序曲"_qs, u"夜明け 4:02"_qs};
-        QTest::newRow("a decimal point or four digits is no track number")
-            << u"1.5 Hours\n1999 Party"_qs << QStringList{u"1.5 Hours"_qs, u"1999 Party"_qs} << nothing
-            << QStringList{u"1.5 Hours"_qs, u"1999 Party"_qs};
+        QTest::newRow("four digits are a year, no track number")
+            << u"1999 Party\n2001 Odyssey"_qs << QStringList{u"1999 Party"_qs, u"2001 Odyssey"_qs} << nothing
+            << QStringList{u"1999 Party"_qs, u"2001 Odyssey"_qs};
         QTest::newRow("a Windows clipboard: CRLF, blanks around, empty lines between and after")
             << u"\t1. 序曲 \r\n\r\n\u30002.\u3000夜明け\u00a0\r\n\r\n \r\n"_qs
             << QStringList{u"1. 序曲"_qs, QString(), u"2.\u3000夜明け"_qs}
