@@ -29,8 +29,8 @@ const QRegularExpression &trackNumber()
 const QRegularExpression &playingTime()
 {
     static const QRegularExpression pattern(
-        QStringLiteral(u"^(.*?\\S)(?:\\s*[(（\\[［]\\s*TIME\\s*[)）\\]］]|\\s+(?:[-–—－/／]\\s+)?TIME)$")
-            .replace(QStringLiteral(u"TIME"), QStringLiteral(u"[0-9０-９]{1,3}[:：][0-9０-９]{2}(?:[:：][0-9０-９]{2})?")),
+        QStringLiteral(u"^(.*?\\S)(?:\\s*[(（\\[［]\\s*%1\\s*[)）\\]］]|\\s+(?:[-–—－/／]\\s+)?%1)$")
+            .arg(QStringLiteral(u"[0-9０-９]{1,3}[:：][0-9０-９]{2}(?:[:：][0-9０-９]{2})?")),
         kOptions);
     return pattern;
 }
