@@ -21,13 +21,15 @@ void QtUserInteraction::showMessage(QWidget *owner, MessageIcon icon, const QStr
     box.exec();
 }
 
-bool QtUserInteraction::askQuestion(QWidget *owner, const QString &caption, const QString &text)
+bool QtUserInteraction::askQuestion(QWidget *owner, const QString &caption, const QString &text,
+                                    DefaultAnswer defaultAnswer)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
-    // A question before changing files: a stray Enter or Esc must leave them alone.
-    box.setDefaultButton(QMessageBox::No);
+    // A question before changing files: a stray Enter or Esc must leave them alone. Only a
+    // question that changes nothing but the window may take Enter for はい.
+    box.setDefaultButton(defaultAnswer == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

@@ -15,7 +15,8 @@ public:
     ~QtUserInteraction() override;
 
     void showMessage(QWidget *owner, MessageIcon icon, const QString &caption, const QString &text) override;
-    bool askQuestion(QWidget *owner, const QString &caption, const QString &text) override;
+    bool askQuestion(QWidget *owner, const QString &caption, const QString &text,
+                     DefaultAnswer defaultAnswer) override;
     QString browseForFolder(QWidget *owner, const QString &startFolder, const QString &title) override;
     std::optional<QString> getOpenFileName(QWidget *owner, const OpenFileRequest &request) override;
     bool openUrl(const QUrl &url) override;

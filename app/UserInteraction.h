@@ -12,6 +12,9 @@ class QWidget;
 
 namespace meloport {
 
+// The answer that Enter gives to a question. Esc always answers いいえ.
+enum class DefaultAnswer { No, Yes };
+
 // What the file-open dialog is asked to show.
 struct OpenFileRequest {
     QString title;
@@ -29,9 +32,9 @@ public:
     // A modal box with one OK button; returns when it is closed.
     virtual void showMessage(QWidget *owner, MessageIcon icon, const QString &caption, const QString &text) = 0;
 
-    // A modal question with the buttons はい and いいえ, いいえ the default and Esc's answer.
-    // True only for はい.
-    virtual bool askQuestion(QWidget *owner, const QString &caption, const QString &text) = 0;
+    // A modal question with the buttons はい and いいえ; いいえ is Esc's answer. True only for はい.
+    virtual bool askQuestion(QWidget *owner, const QString &caption, const QString &text,
+                             DefaultAnswer defaultAnswer) = 0;
 
     // A modal folder picker preselecting `startFolder` unless it is empty. "" on cancel.
     virtual QString browseForFolder(QWidget *owner, const QString &startFolder, const QString &title) = 0;

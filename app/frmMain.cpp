@@ -15,12 +15,14 @@
 #include "rename/CopyBatch.h"
 #include "rename/CopyMessages.h"
 #include "rename/DlgCopy.h"
+#include "rename/PastedTitles.h"
 #include "rename/RenameMessages.h"
 #include "rename/RenameBatch.h"
 #include "rename/RenameJob.h"
 #include "rename/TitleFile.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -184,6 +186,7 @@ frmMain::frmMain(UserInteraction &interaction, StatePaths statePaths, QWidget *p
     createMenus();
     createControls();
     connectCommands();
+    createPasteCommand();
 
     const QSize client(twips(kDesignClientArea.width()), twips(kDesignClientArea.height()));
     centralWidget()->setFixedSize(client);
@@ -444,9 +447,9 @@ void frmMain::ShowMessage(const Message &message)
     m_interaction.showMessage(this, message.icon, productName(), message.text);
 }
 
-bool frmMain::AskQuestion(const Message &question)
+bool frmMain::AskQuestion(const Message &question, DefaultAnswer defaultAnswer)
 {
-    return m_interaction.askQuestion(this, productName(), question.text);
+    return m_interaction.askQuestion(this, productName(), question.text, defaultAnswer);
 }
 
 // --- Music kind and source listing
@@ -549,6 +552,34 @@ void frmMain::CommandDel_Click()
         return;
     const int selected = ListDstMusic->listIndex();
     ListDstMusic->removeItem(selected < 0 ? count - 1 : selected);
+}
+
+void frmMain::createPasteCommand()
+{
+    cmdPaste = new QAction(QStringLiteral("貼り付け(&P)"), ListDstMusic);
+    cmdPaste->setObjectName(QStringLiteral("cmdPaste"));
+    cmdPaste->setShortcut(QKeySequence::Paste);
+    // Only on the list: Ctrl+V in a text field pastes into the field.
+    cmdPaste->setShortcutContext(Qt::WidgetShortcut);
+    ListDstMusic->addAction(cmdPaste);
+    ListDstMusic->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(cmdPaste, &QAction::triggered, this, &frmMain::cmdPaste_Click);
+}
+
+void frmMain::cmdPaste_Click()
+{
+    if (isCopying())
+        return;
+    const PastedTitles pasted = readPastedTitles(QGuiApplication::clipboard()->text());
+    if (pasted.titles.isEmpty()) {
+        ShowMessage(Msg::NothingToPaste);
+        return;
+    }
+    // The list shows what came in while the question is open, and stays so on いいえ.
+    ListDstMusic->setItems(pasted.titles);
+    // Enter may answer はい: the question changes this list only, never a file.
+    if (pasted.offersCleanup() && AskQuestion(cleanupQuestion(pasted), DefaultAnswer::Yes))
+        ListDstMusic->setItems(pasted.cleaned);
 }
 
 void frmMain::CommandRunAll_Click()

@@ -59,7 +59,7 @@ public:
     void ShowMessage(Msg number);
     void ShowMessage(const Message &message);
     // Asks a catalogue question (はい/いいえ); true for はい.
-    bool AskQuestion(const Message &question);
+    bool AskQuestion(const Message &question, DefaultAnswer defaultAnswer = DefaultAnswer::No);
 
     // InstalledDir followed by the help file's name, as start-up set it.
     const QString &helpFilePath() const { return m_helpFilePath; }
@@ -100,6 +100,8 @@ public:
     QAction *cmdUpdate = nullptr;
     QAction *Sep1 = nullptr;
     QAction *cmdAbout = nullptr;
+    // In the title list's context menu, and Ctrl+V while the list has the focus.
+    QAction *cmdPaste = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -132,6 +134,10 @@ private:
     void CommandLoad_Click();
     void CommandAdd_Click();
     void CommandDel_Click();
+    void createPasteCommand();
+    // Replaces the title list by the clipboard's lines, offering to take off track numbers and
+    // playing times.
+    void cmdPaste_Click();
     void CommandRunAll_Click();
     // Enabled while a record of the last rename exists, even from an earlier run or from the
     // command line, unless that very record was found damaged.

@@ -42,7 +42,7 @@ namespace {
 class NoDialogs final : public meloport::UserInteraction {
 public:
     void showMessage(QWidget *, meloport::MessageIcon, const QString &, const QString &) override {}
-    bool askQuestion(QWidget *, const QString &, const QString &) override { return true; }
+    bool askQuestion(QWidget *, const QString &, const QString &, meloport::DefaultAnswer) override { return true; }
     QString browseForFolder(QWidget *, const QString &, const QString &) override { return {}; }
     std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &) override { return {}; }
     bool openUrl(const QUrl &) override { return true; }

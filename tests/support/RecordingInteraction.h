@@ -20,7 +20,8 @@ public:
 
     QList<ShownMessage> messages;
     QStringList questions;
-    QQueue<bool> questionAnswers; // none left: いいえ, the default
+    QQueue<bool> questionAnswers; // none left: the default, as Enter would answer
+    QList<meloport::DefaultAnswer> questionDefaults;
     QStringList folderStarts;        // start folder of each folder picker
     QStringList folderTitles;
     QQueue<QString> folderAnswers;   // "" answers a cancel
@@ -44,10 +45,13 @@ public:
     {
         messages.append({icon, caption, text});
     }
-    bool askQuestion(QWidget *, const QString &, const QString &text) override
+    bool askQuestion(QWidget *, const QString &, const QString &text, meloport::DefaultAnswer defaultAnswer) override
     {
         questions.append(text);
-        return !questionAnswers.isEmpty() && questionAnswers.dequeue();
+        questionDefaults.append(defaultAnswer);
+        if (questionAnswers.isEmpty())
+            return defaultAnswer == meloport::DefaultAnswer::Yes;
+        return questionAnswers.dequeue();
     }
     QString browseForFolder(QWidget *, const QString &startFolder, const QString &title) override
     {
