@@ -1,14 +1,31 @@
 #include "about/SystemInfo.h"
 
+#include <QStandardPaths>
+
 namespace meloport {
 
-QString registryNumberText(QByteArrayView bytes)
+std::optional<SystemInfoTool> findSystemInfoTool()
 {
-    // Every byte counts in full: one below 16 is still two hexadecimal digits of the number.
-    quint64 value = 0;
-    for (qsizetype i = qMin(bytes.size(), qsizetype(sizeof(value))); i-- > 0;)
-        value = (value << 8) | static_cast<quint8>(bytes[i]);
-    return QString::number(value);
+    struct Candidate {
+        QStringView program;
+        QStringView argument;
+    };
+    // The information centres of the common desktops; the first one installed is used.
+    static constexpr Candidate candidates[] = {
+        {u"kinfocenter", {}},
+        {u"gnome-control-center", u"info-overview"},
+        {u"hardinfo", {}},
+    };
+    for (const Candidate &candidate : candidates) {
+        const QString path = QStandardPaths::findExecutable(candidate.program.toString());
+        if (path.isEmpty())
+            continue;
+        SystemInfoTool tool{path, {}};
+        if (!candidate.argument.isEmpty())
+            tool.arguments.append(candidate.argument.toString());
+        return tool;
+    }
+    return std::nullopt;
 }
 
 } // namespace meloport

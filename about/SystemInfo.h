@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -16,9 +15,5 @@ struct SystemInfoTool {
 
 // The desktop's system-information tool, or nothing when none is installed.
 std::optional<SystemInfoTool> findSystemInfoTool();
-
-// The decimal text of a number read from the registry (REG_DWORD), whose bytes come least
-// significant first: {0x02, 0x01, 0x00, 0x00} gives "258".
-QString registryNumberText(QByteArrayView bytes);
 
 } // namespace meloport

@@ -25,3 +25,13 @@ if(MELOPORT_FUZZ)
     target_compile_options(meloport_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     target_link_options(meloport_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# The hardening that Debian builds its own packages with (dpkg-buildflags): stack guards, a
+# relocation table made read-only once resolved at start, and checked buffer functions. Those
+# checks need an optimised build, and the sanitizers check the same calls in their own way.
+target_compile_options(meloport_options INTERFACE -fstack-protector-strong)
+target_link_options(meloport_options INTERFACE LINKER:-z,relro LINKER:-z,now)
+if(NOT MELOPORT_SANITIZE AND NOT MELOPORT_FUZZ)
+    target_compile_definitions(meloport_options INTERFACE
+        $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+endif()

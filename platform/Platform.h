@@ -1,7 +1,8 @@
 #pragma once
 
-// The few operating-system services the program needs, as free functions. One source file per
-// system implements them (chosen in platform/CMakeLists.txt), so callers never need an #ifdef.
+// The few operating-system services the program needs, as free functions. The *_posix.cpp files
+// implement them; a port to another system would add its own set in platform/CMakeLists.txt, so
+// callers never need an #ifdef.
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -13,6 +13,7 @@ test_packages=(
     desktop-file-utils        # desktop-file-validate, for the installed menu entry
     appstream                 # appstreamcli, for the installed AppStream metadata
     dpkg-dev file             # the Debian package's dependencies (dpkg-shlibdeps; CPack needs file)
+    lintian groff-base        # the package checked as Debian checks it; its manual pages rendered
     exfatprogs exfat-fuse fuse3 ntfs-3g  # exFAT and NTFS disks on loop devices, for the rename and copy tests
     clang libclang-rt-14-dev  # libFuzzer, for the title-file fuzz target
 )

@@ -1,6 +1,5 @@
 #include "about/DefHomeUrl.h"
 #include "about/HelpFile.h"
-#include "about/SystemInfo.h"
 #include "about/frmAbout.h"
 #include "app/frmMain.h"
 #include "support/RecordingInteraction.h"
@@ -131,15 +130,6 @@ private slots:
                  (QList<QPair<QString, QWidget *>>(command == u"cmdAbout" ? 1 : 0, {u"frmAbout"_qs, &window})));
         QCOMPARE(interaction.messages.size(), works ? 0 : 1);
         QVERIFY(works || interaction.messageTexts().constFirst().contains(message));
-    }
-
-    void registryNumbersWriteEveryByteAsTwoDigits()
-    {
-        // The bytes come least significant first: 02 keeps its zero, a zero byte is 00, and all
-        // four bytes set is not a negative number.
-        QCOMPARE(registryNumberText(QByteArray("\x02\x01\x00\x00", 4)), u"258"_qs);
-        QCOMPARE(registryNumberText(QByteArray("\x00\x01\x00\x00", 4)), u"256"_qs);
-        QCOMPARE(registryNumberText(QByteArray(4, '\xff')), u"4294967295"_qs);
     }
 };
 

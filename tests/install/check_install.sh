@@ -60,6 +60,11 @@ if [ -f "$source/resources/help/Meloport.html" ]; then
         fail "the help document is not installed as share/meloport/Meloport.html"
 fi
 
+# man finds the pages under share/man of any prefix on PATH.
+for page in man1/meloport.1.gz ja/man1/meloport.1.gz; do
+    [ -f "$prefix/share/man/$page" ] || fail "no manual page share/man/$page"
+done
+
 # Static libraries and headers are build products only.
 stray=$(cd "$prefix" && find . -type f ! -path './bin/*' ! -path './share/*')
 [ -z "$stray" ] || fail "installed outside bin/ and share/: $stray"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package into a fresh folder and checks what apt and dpkg will read from it.
-# Usage: check_package.sh <build dir> <output dir> <version> <application id>
+# Usage: check_package.sh <build dir> <output dir> <version> <application id> <source dir>
 set -euo pipefail
-build=$1 out=$2 version=$3 id=$4
+build=$1 out=$2 version=$3 id=$4 source=$5
 
 rm -rf "$out"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$out.log" 2>&1 || { cat "$out.log"; exit 1; }
@@ -37,7 +37,49 @@ done
 
 # Debug information stays out of the package.
 mkdir "$out/tree"
-dpkg-deb -x "$deb" "$out/tree"
-file "$out/tree/usr/bin/meloport" | grep -q ', stripped' || fail "/usr/bin/meloport is not stripped"
+tree=$out/tree
+dpkg-deb -x "$deb" "$tree"
+file "$tree/usr/bin/meloport" | grep -q ', stripped' || fail "/usr/bin/meloport is not stripped"
+
+# The licence, in Debian's machine-readable format, with LICENSE's own text.
+copyright=$tree/usr/share/doc/meloport/copyright
+if [ -f "$copyright" ]; then
+    head -1 "$copyright" | grep -qxF 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+        fail "the copyright file does not declare the machine-readable format"
+    grep -qx 'License: Expat' "$copyright" || fail "the copyright file names no Expat (MIT) licence"
+    # The standalone licence paragraph, its lines unindented and its " ." lines empty again.
+    awk 'on { sub(/^ /, ""); sub(/^\.$/, ""); print } prev == "" && $0 == "License: Expat" { on = 1 } { prev = $0 }' \
+        "$copyright" >"$out/licence"
+    sed -n '/^Permission is hereby granted/,$p' "$source/LICENSE" | diff -u - "$out/licence" >/dev/null ||
+        fail "the copyright file's licence text differs from LICENSE"
+else
+    fail "the package lacks /usr/share/doc/meloport/copyright"
+fi
+
+# The changelog speaks of this version, signed by the package's maintainer.
+changelog=$tree/usr/share/doc/meloport/changelog.gz
+if [ -f "$changelog" ]; then
+    zcat "$changelog" >"$out/changelog"
+    [ "$(dpkg-parsechangelog -l "$out/changelog" -S Version)" = "$version" ] ||
+        fail "the changelog's latest entry is not $version"
+    [ "$(dpkg-parsechangelog -l "$out/changelog" -S Maintainer)" = "$(field Maintainer)" ] ||
+        fail "the changelog is signed by someone else than the Maintainer"
+else
+    fail "the package lacks /usr/share/doc/meloport/changelog.gz"
+fi
+
+# Both manual pages, compressed, of this version, and rendered without a warning.
+for page in man/man1/meloport.1.gz man/ja/man1/meloport.1.gz; do
+    if [ -f "$tree/usr/share/$page" ]; then
+        # Compressed as Debian does (gzip -n): no name or time stamp that would make rebuilds differ.
+        file "$tree/usr/share/$page" | grep -q 'was "' && fail "/usr/share/$page keeps its file name in the gzip header"
+        zcat "$tree/usr/share/$page" >"$out/page"
+        grep -q "^\.TH MELOPORT 1 .*\"Meloport $version\"" "$out/page" || fail "/usr/share/$page is not of version $version"
+        warnings=$(groff -k -ww -z -man -Tutf8 "$out/page" 2>&1)
+        [ -z "$warnings" ] || fail "/usr/share/$page renders with warnings: $warnings"
+    else
+        fail "the package lacks /usr/share/$page"
+    fi
+done
 
 exit "$status"
