@@ -60,6 +60,11 @@ enum class Msg : quint16 {
     JournalDamaged = 257,
     JournalNotWritten = 258,
     NothingToUndo = 259,
+    TitleFileNotAFile = 260,
+    TitleFileTooLarge = 261,
+    TitleFileDamagedUtf16 = 262,
+    NotAFolder = 263,
+    TitleFileInJis = 264,
 };
 
 enum class MessageIcon { Information, Warning, Question };

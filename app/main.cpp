@@ -26,5 +26,8 @@ int main(int argc, char *argv[])
     if (!window.Form_Load())
         return 0;
     window.show();
+    // A folder named on the command line, as a file manager's "open with" passes it.
+    if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1)
+        window.OpenSourceFolder(arguments.at(1));
     return QApplication::exec();
 }

@@ -313,10 +313,10 @@ private slots:
         QTest::newRow("a slash: nothing renamed, the title as typed")
             << two << QByteArray("A\nAC/DC %1\n") << QString() << QList<bool>() << none
             << QStringList{u"ﾌｧｲﾙ名にできない曲名があるため、何も変更しませんでした。\n2 番目の「AC/DC %1」: 「/」は使えません"_qs};
-        QTest::newRow("missing title file: named, list emptied")
+        QTest::newRow("missing title file: named, the typed title kept")
             << two << QByteArray() << QString() << QList<bool>() << none
             << QStringList{u"曲名ﾌｧｲﾙを読み込めませんでした(ファイルまたはフォルダが見つかりません)。\n{file}"_qs,
-                           u"変換後曲名一覧に名前が設定されていません。"_qs};
+                           u"変換前と変換後の名前一覧の数が一致していません。"_qs};
         const QStringList renamed{u"Two.WAV=a.wav"_qs, u"曲.WAV=b.wav"_qs};
         QTest::newRow("UTF-8 titles: 203")
             << two << QByteArray("Two\r\n曲\r\n") << QString() << QList<bool>() << renamed << QStringList{finished};
