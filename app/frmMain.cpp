@@ -820,11 +820,13 @@ void frmMain::acceptDroppedPaths()
 
 bool frmMain::takeDrop(QDropEvent *event)
 {
-    const DropTarget target = dropTarget(event->mimeData());
-    if (target.kind == DropTarget::Kind::None)
+    // Dragged text is the text fields' own; dragged files are the window's, and one that it does
+    // not open is not typed into a field either.
+    if (!event->mimeData() || !event->mimeData()->hasUrls())
         return false;
+    const DropTarget target = dropTarget(event->mimeData());
     // Neither the list nor the title file may change under a running copy.
-    if (isCopying()) {
+    if (target.kind == DropTarget::Kind::None || isCopying()) {
         event->ignore();
         return true;
     }
