@@ -155,8 +155,8 @@ struct FileContents {
     Refusal refused = Refusal::None;
 };
 
-// The whole of a regular file of at most `maxBytes` bytes. Never waits: a named pipe with no
-// writer is refused, not waited on.
+// The whole of a regular file of at most `maxBytes` bytes. Never waits on a pipe or a device:
+// either is refused, as a longer file is.
 FileContents readWholeFile(const QString &path, qint64 maxBytes = std::numeric_limits<qint64>::max());
 
 // Puts `contents` in the place of the file at `path` in one step. A complete new file is written

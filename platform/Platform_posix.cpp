@@ -114,8 +114,9 @@ FileContents readWholeFile(const QString &path, qint64 maxBytes)
         return result;
     }
     // Judged on the opened file itself, so nothing can be swapped in between the look and the
-    // read. A pipe or a device may never end (/dev/zero), and a sparse file may claim a terabyte
-    // it does not hold: neither is read at all.
+    // read. A pipe or a device may never end (/dev/zero): it is not read at all. A file over the
+    // limit (a sparse one can claim a terabyte it does not hold) is refused by its size, before any
+    // memory is taken for it.
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
         result.error = osError(errno);
