@@ -25,6 +25,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -33,6 +35,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QMimeDatabase>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -187,6 +191,7 @@ frmMain::frmMain(UserInteraction &interaction, StatePaths statePaths, QWidget *p
     createControls();
     connectCommands();
     createPasteCommand();
+    acceptDroppedPaths();
 
     const QSize client(twips(kDesignClientArea.width()), twips(kDesignClientArea.height()));
     centralWidget()->setFixedSize(client);
@@ -404,7 +409,11 @@ void frmMain::createMenus()
     cmdWav = action(cmdKind, u"cmdWav", u"WAV");
     cmdMP3 = action(cmdKind, u"cmdMP3", u"MP3");
     cmdWMA = action(cmdKind, u"cmdWMA", u"WMA");
-    for (QAction *item : {cmdWav, cmdMP3, cmdWMA})
+    cmdFLAC = action(cmdKind, u"cmdFLAC", u"FLAC");
+    cmdM4A = action(cmdKind, u"cmdM4A", u"M4A");
+    cmdOGG = action(cmdKind, u"cmdOGG", u"OGG");
+    cmdOPUS = action(cmdKind, u"cmdOPUS", u"OPUS");
+    for (QAction *item : kindItems())
         item->setCheckable(true);
 
     cmdHelp = menu(u"cmdHelp", u"ヘルプ(&H)");
@@ -420,6 +429,10 @@ void frmMain::connectCommands()
     connect(cmdWav, &QAction::triggered, this, &frmMain::cmdWav_Click);
     connect(cmdMP3, &QAction::triggered, this, &frmMain::cmdMP3_Click);
     connect(cmdWMA, &QAction::triggered, this, &frmMain::cmdWMA_Click);
+    connect(cmdFLAC, &QAction::triggered, this, &frmMain::cmdFLAC_Click);
+    connect(cmdM4A, &QAction::triggered, this, &frmMain::cmdM4A_Click);
+    connect(cmdOGG, &QAction::triggered, this, &frmMain::cmdOGG_Click);
+    connect(cmdOPUS, &QAction::triggered, this, &frmMain::cmdOPUS_Click);
     connect(CommandBrowsePath, &QPushButton::clicked, this, &frmMain::CommandBrowsePath_Click);
     connect(CommandBrowseFile, &QPushButton::clicked, this, &frmMain::CommandBrowseFile_Click);
     connect(CommandLoad, &QPushButton::clicked, this, &frmMain::CommandLoad_Click);
@@ -454,24 +467,18 @@ bool frmMain::AskQuestion(const Message &question, DefaultAnswer defaultAnswer)
 
 // --- Music kind and source listing
 
+std::array<QAction *, kKindCount> frmMain::kindItems() const
+{
+    return {cmdWav, cmdMP3, cmdWMA, cmdFLAC, cmdM4A, cmdOGG, cmdOPUS};
+}
+
 void frmMain::UpdateKindMenu()
 {
-    cmdWav->setChecked(false);
-    cmdMP3->setChecked(false);
-    cmdWMA->setChecked(false);
-    switch (mnKind) {
-    case KindWav:
-        cmdWav->setChecked(true);
-        break;
-    case KindMp3:
-        cmdMP3->setChecked(true);
-        break;
-    case KindWma:
-        cmdWMA->setChecked(true);
-        break;
-    default:
-        break;
-    }
+    const auto items = kindItems();
+    for (QAction *item : items)
+        item->setChecked(false);
+    if (mnKind >= 0 && std::size_t(mnKind) < items.size())
+        items[std::size_t(mnKind)]->setChecked(true);
 }
 
 void frmMain::ListSourceMusic(const QString &folder)
@@ -511,6 +518,26 @@ void frmMain::cmdWMA_Click()
     selectKind(KindWma);
 }
 
+void frmMain::cmdFLAC_Click()
+{
+    selectKind(KindFlac);
+}
+
+void frmMain::cmdM4A_Click()
+{
+    selectKind(KindM4a);
+}
+
+void frmMain::cmdOGG_Click()
+{
+    selectKind(KindOgg);
+}
+
+void frmMain::cmdOPUS_Click()
+{
+    selectKind(KindOpus);
+}
+
 // --- Title list and rename
 
 void frmMain::CommandBrowseFile_Click()
@@ -529,7 +556,8 @@ void frmMain::CommandLoad_Click()
     const QString path = TextFile->text();
     if (path.isEmpty())
         return;
-    ListDstMusic->clear();
+    // The list is replaced only by titles that loaded: a file that cannot be used must not cost
+    // the titles typed so far.
     const TitleFile file = readTitleFile(path);
     if (file.problem != TitleFile::Problem::None) {
         ShowMessage(titleFileMessage(path, file));
@@ -716,6 +744,110 @@ void frmMain::stopCopyForClose()
         m_dlgCopy->AbortCopy();
     else
         gbAbortCopy = true; // refused before the dialog was ever made
+}
+
+// --- Opening a folder or a title file from outside: the command line, a drop
+
+void frmMain::OpenSourceFolder(const QString &folder)
+{
+    if (isCopying())
+        return;
+    const QFileInfo info(folder);
+    if (!info.isDir()) {
+        ShowMessage(FormatMessage(Msg::NotAFolder, folder));
+        return;
+    }
+    // "." or "../Album" typed in a terminal names a folder only as long as the program stays where
+    // it started; the field shows the folder itself.
+    const QString path = info.absoluteFilePath();
+    TextPath->setText(path);
+    ListSourceMusic(path);
+}
+
+namespace {
+
+struct DropTarget {
+    enum class Kind { None, Folder, TitleFile };
+    Kind kind = Kind::None;
+    QString path;
+};
+
+// One local folder, or one local plain-text file (by its name, or by its content when the name
+// tells nothing). Several items at once would leave open which one the user meant.
+DropTarget dropTarget(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QFileInfo info(urls.first().toLocalFile());
+    if (info.isDir())
+        return {DropTarget::Kind::Folder, info.absoluteFilePath()};
+    if (info.isFile() && QMimeDatabase().mimeTypeForFile(info).name() == u"text/plain")
+        return {DropTarget::Kind::TitleFile, info.absoluteFilePath()};
+    return {};
+}
+
+} // namespace
+
+void frmMain::acceptDroppedPaths()
+{
+    setAcceptDrops(true);
+    // A text field would take a dropped file as text to insert: its path, or its address.
+    for (QLineEdit *field : {TextPath, TextFile, TextName, TextCopyDst})
+        field->installEventFilter(this);
+}
+
+bool frmMain::takeDrop(QDropEvent *event)
+{
+    // Dragged text is the text fields' own; dragged files are the window's, and one that it does
+    // not open is not typed into a field either.
+    if (!event->mimeData() || !event->mimeData()->hasUrls())
+        return false;
+    const DropTarget target = dropTarget(event->mimeData());
+    // Neither the list nor the title file may change under a running copy.
+    if (target.kind == DropTarget::Kind::None || isCopying()) {
+        event->ignore();
+        return true;
+    }
+    event->acceptProposedAction();
+    if (event->type() != QEvent::Drop)
+        return true;
+    if (target.kind == DropTarget::Kind::Folder) {
+        OpenSourceFolder(target.path);
+    } else {
+        TextFile->setText(target.path);
+        CommandLoad_Click();
+    }
+    return true;
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!takeDrop(event))
+        QMainWindow::dragEnterEvent(event);
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    if (!takeDrop(event))
+        QMainWindow::dropEvent(event);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        if (takeDrop(static_cast<QDropEvent *>(event)))
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // --- Help and about

@@ -15,11 +15,14 @@
 #include <QDateTime>
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
 #include <optional>
 
 class QAction;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -55,6 +58,9 @@ public:
     void UpdateKindMenu();
     // Replaces the source list by the folder's files of the current kind.
     void ListSourceMusic(const QString &folder);
+    // Puts `folder` in TextPath and lists it, as the folder button does; says so when it is not a
+    // folder. For a folder named on the command line or dropped on the window.
+    void OpenSourceFolder(const QString &folder);
     // Shows a catalogue message in a modal box.
     void ShowMessage(Msg number);
     void ShowMessage(const Message &message);
@@ -95,6 +101,10 @@ public:
     QAction *cmdWav = nullptr;
     QAction *cmdMP3 = nullptr;
     QAction *cmdWMA = nullptr;
+    QAction *cmdFLAC = nullptr;
+    QAction *cmdM4A = nullptr;
+    QAction *cmdOGG = nullptr;
+    QAction *cmdOPUS = nullptr;
     QMenu *cmdHelp = nullptr;
     QAction *cmdContents = nullptr;
     QAction *cmdUpdate = nullptr;
@@ -107,6 +117,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    // A folder dropped on the window is listed, a title file is loaded; nothing else is taken.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // True while a copy runs: commands that would change its lists or files are then ignored.
@@ -128,6 +142,12 @@ private:
     void cmdWav_Click();
     void cmdMP3_Click();
     void cmdWMA_Click();
+    void cmdFLAC_Click();
+    void cmdM4A_Click();
+    void cmdOGG_Click();
+    void cmdOPUS_Click();
+    // The kind menu's items, indexed by kind.
+    std::array<QAction *, kKindCount> kindItems() const;
 
     void CommandBrowsePath_Click();
     void CommandBrowseFile_Click();
@@ -151,6 +171,11 @@ private:
     void CommandCopyDst_Click();
     void cmdCopy_Click();
     void CopyAll();
+    // Files and folders dropped on the window or on a text field.
+    void acceptDroppedPaths();
+    // Answers a drag or a drop that would open a folder or a title file; false for any other.
+    bool takeDrop(QDropEvent *event);
+
     void cmdContents_Click();
     void cmdUpdate_Click();
     void cmdAbout_Click();

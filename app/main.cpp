@@ -50,6 +50,9 @@ int runWindow(int argc, char *argv[])
     if (!window.Form_Load())
         return 0;
     window.show();
+    // A folder named on the command line, as a file manager's "open with" passes it.
+    if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1)
+        window.OpenSourceFolder(arguments.at(1));
     return QApplication::exec();
 }
 

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the title-file decoder and line splitter, and checks what every title
 // list must satisfy: no title holds a line break, and the titles with their line ends put back
-// give the decoded text again.
+// give the decoded text again. The decoded text itself holds no NUL and no half of a surrogate
+// pair, whichever way it was decoded (the corpus starts UTF-16 files of both byte orders).
 
 #include "rename/TitleFile.h"
 
@@ -13,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         QByteArrayView(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
     if (!text)
         return 0;
+    if (text->contains(QChar(u'\0')) || !QStringView(*text).isValidUtf16())
+        std::abort();
     const QStringList titles = meloport::splitTitleLines(*text);
     qsizetype length = 0;
     for (const QString &title : titles) {

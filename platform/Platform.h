@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 namespace meloport::platform {
@@ -145,13 +146,19 @@ std::optional<QString> decodeCodePage932(QByteArrayView bytes);
 
 // --- Whole files
 
-// A file's bytes, or why they could not be read (ENOENT when there is no such file).
+// A file's bytes, or why they could not be read (ENOENT when there is no such file, EISDIR for
+// a folder). A pipe or a device, and a file longer than the reader's limit, are refused before a
+// byte is read: `refused` tells which, and `error` says it in words.
 struct FileContents {
+    enum class Refusal { None, NotAFile, TooLarge };
     QByteArray bytes;
     std::optional<OsError> error;
+    Refusal refused = Refusal::None;
 };
 
-FileContents readWholeFile(const QString &path);
+// The whole of a regular file of at most `maxBytes` bytes. Never waits on a pipe or a device:
+// either is refused, as a longer file is.
+FileContents readWholeFile(const QString &path, qint64 maxBytes = std::numeric_limits<qint64>::max());
 
 // Puts `contents` in the place of the file at `path` in one step. A complete new file is written
 // beside it, flushed to the disk and read back; only when all of that worked and `accept` (if

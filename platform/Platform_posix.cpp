@@ -104,7 +104,7 @@ QList<QByteArray> findFiles(const QString &folder, const QString &extension)
     return names;
 }
 
-FileContents readWholeFile(const QString &path)
+FileContents readWholeFile(const QString &path, qint64 maxBytes)
 {
     FileContents result;
     // Non-blocking, so that a named pipe typed in by mistake cannot hang the window.
@@ -113,9 +113,31 @@ FileContents readWholeFile(const QString &path)
         result.error = osError(errno);
         return result;
     }
+    // Judged on the opened file itself, so nothing can be swapped in between the look and the
+    // read. A pipe or a device may never end (/dev/zero): it is not read at all. A file over the
+    // limit (a sparse one can claim a terabyte it does not hold) is refused by its size, before any
+    // memory is taken for it.
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode))
-        result.bytes.reserve(static_cast<qsizetype>(st.st_size));
+    if (::fstat(fd.get(), &st) != 0) {
+        result.error = osError(errno);
+        return result;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        result.error = osError(EISDIR);
+        return result;
+    }
+    const auto refuse = [&result](FileContents::Refusal why, const char *reason) {
+        result.bytes.clear();
+        result.refused = why;
+        result.error = OsError{0, QString::fromUtf8(reason)};
+        return result;
+    };
+    if (!S_ISREG(st.st_mode))
+        return refuse(FileContents::Refusal::NotAFile, "通常のファイルではありません");
+    constexpr auto kTooLarge = "ファイルが大きすぎます";
+    if (st.st_size > maxBytes)
+        return refuse(FileContents::Refusal::TooLarge, kTooLarge);
+    result.bytes.reserve(static_cast<qsizetype>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
@@ -128,6 +150,9 @@ FileContents readWholeFile(const QString &path)
             result.bytes.clear();
             break;
         }
+        // A file that grows while it is read is held to the same limit.
+        if (got > maxBytes - result.bytes.size())
+            return refuse(FileContents::Refusal::TooLarge, kTooLarge);
         result.bytes.append(buffer, got);
     }
     return result;

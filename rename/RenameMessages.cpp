@@ -93,22 +93,46 @@ QString failureLines(const RenameBatch &batch, const QList<RenameFailure> &failu
 
 Message titleFileMessage(const QString &path, const TitleFile &file)
 {
-    if (file.problem == TitleFile::Problem::UnknownEncoding)
+    switch (file.problem) {
+    case TitleFile::Problem::UnknownEncoding:
         return FormatMessage(Msg::TitleFileEncoding, path);
+    case TitleFile::Problem::DamagedUtf16:
+        return FormatMessage(Msg::TitleFileDamagedUtf16, path);
+    case TitleFile::Problem::NotAFile:
+        return FormatMessage(Msg::TitleFileNotAFile, path);
+    case TitleFile::Problem::TooLarge:
+        return FormatMessage(Msg::TitleFileTooLarge, path, QString::number(kTitleFileMaxBytes / (1024 * 1024)));
+    case TitleFile::Problem::None:
+    case TitleFile::Problem::Unreadable:
+        break;
+    }
     return FormatMessage(Msg::TitleFileUnreadable, path, file.error.reason);
 }
 
 Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
 {
     const QString lines = listLines(refused, [](const RefusedTitle &title) {
-        // A NUL would end the text where the message box shows it.
+        // Control characters as their pictures (␀, ␉, ␛): a NUL would end the text where the
+        // message box shows it, and the others would not show at all.
         QString shown = title.title;
-        shown.replace(QChar(u'\0'), QChar(u'\u2400'));
+        for (QChar &c : shown) {
+            if (c < u'\x20')
+                c = QChar(0x2400 + c.unicode());
+            else if (c == u'\x7f')
+                c = QChar(0x2421);
+        }
         return FormatMessage(Msg::RefusedTitleLine, QString::number(title.position + 1), shown,
                       LoadMessage(problemMessage(title.problem)).text)
             .text;
     });
-    return FormatMessage(Msg::TitlesRefused, lines);
+    Message message = FormatMessage(Msg::TitlesRefused, lines);
+    // ESC $ and ESC ( switch character sets in JIS, which no other text file holds.
+    const bool jis = std::any_of(refused.cbegin(), refused.cend(), [](const RefusedTitle &title) {
+        return title.title.contains(u"\x1b$") || title.title.contains(u"\x1b(");
+    });
+    if (jis)
+        message.text += u'\n' + LoadMessage(Msg::TitleFileInJis).text;
+    return message;
 }
 
 Message listingStaleMessage(const MusicListing &listing)

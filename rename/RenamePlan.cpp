@@ -15,13 +15,15 @@ std::optional<TitleProblem> titleProblem(const QString &title, QChar separator)
         return TitleProblem::Empty;
     if (title.contains(QChar(u'\0')))
         return TitleProblem::Nul;
+    // Before the others: a file in JIS (ISO-2022-JP) read as UTF-8 holds escapes between letters
+    // such as "/" and ".", and the escapes are what tells the user why.
+    if (std::any_of(title.cbegin(), title.cend(), [](QChar c) { return c < u'\x20' || c == u'\x7f'; }))
+        return TitleProblem::Control;
     // "/" separates folders everywhere; the system's own separator as well.
     if (title.contains(u'/') || title.contains(separator))
         return TitleProblem::Separator;
     if (title.startsWith(u'.'))
         return TitleProblem::LeadingDot;
-    if (std::any_of(title.cbegin(), title.cend(), [](QChar c) { return c < u'\x20' || c == u'\x7f'; }))
-        return TitleProblem::Control;
     return std::nullopt;
 }
 

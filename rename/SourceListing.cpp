@@ -10,7 +10,8 @@ namespace meloport {
 
 KindExtensionTable defaultKindExtensions()
 {
-    return {QStringLiteral("WAV"), QStringLiteral("MP3"), QStringLiteral("WMA"), QString()};
+    return {QStringLiteral("WAV"),  QStringLiteral("MP3"), QStringLiteral("WMA"), QStringLiteral("FLAC"),
+            QStringLiteral("M4A"), QStringLiteral("OGG"), QStringLiteral("OPUS")};
 }
 
 QStringList MusicListing::shownNames() const

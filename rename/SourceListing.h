@@ -9,11 +9,20 @@
 
 namespace meloport {
 
-// The music kinds, as the kind menu offers them; a kind indexes the extension table.
-enum MusicKind : qint16 { KindWav = 0, KindMp3 = 1, KindWma = 2 };
+// The music kinds, in the order the kind menu offers them; a kind indexes the extension table.
+enum MusicKind : qint16 {
+    KindWav = 0,
+    KindMp3 = 1,
+    KindWma = 2,
+    KindFlac = 3,
+    KindM4a = 4,
+    KindOgg = 5,
+    KindOpus = 6,
+};
+inline constexpr std::size_t kKindCount = 7;
 
-// Four slots: the three kinds' extensions, upper case and without the dot, and an unused one.
-using KindExtensionTable = std::array<QString, 4>;
+// Each kind's extension, upper case and without the dot.
+using KindExtensionTable = std::array<QString, kKindCount>;
 
 KindExtensionTable defaultKindExtensions();
 

@@ -13,16 +13,20 @@ namespace meloport {
 
 // The titles of a title file, one per line in track order, or why there are none.
 struct TitleFile {
-    enum class Problem { None, Unreadable, UnknownEncoding };
+    enum class Problem { None, Unreadable, UnknownEncoding, NotAFile, TooLarge, DamagedUtf16 };
 
     QStringList titles;
     Problem problem = Problem::None;
     platform::OsError error; // why the file could not be read
 };
 
-// The text of a title file: UTF-8, with or without a byte-order mark, when the bytes are valid
-// UTF-8; otherwise code page 932, as Japanese Windows writes it. Nothing when they are neither,
-// or hold a NUL, which no text file does (a UTF-16 file, say).
+// No album has a title list this long; a larger file is something else, and is not read.
+inline constexpr qint64 kTitleFileMaxBytes = 16 * 1024 * 1024;
+
+// The text of a title file: UTF-16 when it starts with a byte-order mark of either order (what
+// Notepad saves as "Unicode"); UTF-8, with or without a byte-order mark, when the bytes are valid
+// UTF-8; otherwise code page 932, as Japanese Windows writes it. Nothing when they are none of
+// these, or hold a NUL, which no text file does (UTF-16 without a byte-order mark, say).
 std::optional<QString> decodeTitleText(QByteArrayView bytes);
 
 // One title per line. A carriage return, a carriage return and line feed, or a lone line feed
@@ -30,6 +34,7 @@ std::optional<QString> decodeTitleText(QByteArrayView bytes);
 // line adds no title.
 QStringList splitTitleLines(QStringView text);
 
+// Only a regular file of at most kTitleFileMaxBytes is read.
 TitleFile readTitleFile(const QString &path);
 
 } // namespace meloport

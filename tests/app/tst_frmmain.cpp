@@ -2,12 +2,14 @@
 #include "app/SettingsStore.h"
 #include "app/frmMain.h"
 #include "platform/Platform.h"
+#include "support/DropEvents.h"
 #include "support/RecordingInteraction.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -16,6 +18,9 @@
 #include <QTest>
 #include <QToolButton>
 #include <QWindow>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace meloport;
 
@@ -47,7 +52,7 @@ QStringList contents(const QDir &folder)
 QStringList kindAndFiles(const frmMain &window)
 {
     QStringList shown;
-    for (const QAction *item : {window.cmdWav, window.cmdMP3, window.cmdWMA})
+    for (const QAction *item : window.cmdKind->actions())
         if (item->isChecked())
             shown.append(item->objectName());
     return shown + window.ListSrcMusic->items();
@@ -269,6 +274,129 @@ private slots:
         QCOMPARE(kindAndFiles(window), QStringList{u"cmdWMA"_qs} + wavs);
     }
 
+    // Each kind lists its own files only, whatever their case, and renames to its extension.
+    void eachKindListsAndRenames_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("file");
+        for (const auto &[item, file] : {std::pair(u"cmdWav"_qs, u"t.wav"_qs), {u"cmdFLAC"_qs, u"t.Flac"_qs},
+                                         {u"cmdM4A"_qs, u"t.m4a"_qs}, {u"cmdOGG"_qs, u"t.ogg"_qs},
+                                         {u"cmdOPUS"_qs, u"t.opus"_qs}})
+            QTest::newRow(qPrintable(item.mid(3))) << item << file;
+    }
+    void eachKindListsAndRenames()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        const QStringList all{u"t.wav"_qs, u"t.mp3"_qs, u"t.wma"_qs, u"t.Flac"_qs, u"t.m4a"_qs,
+                              u"t.ogg"_qs, u"t.opus"_qs, u"t.oga"_qs, u"t.aac"_qs};
+        for (const QString &name : all)
+            write(dir.filePath(name), name.toUtf8());
+        Start start;
+        QVERIFY(start.window.Form_Load());
+        start.window.TextPath->setText(dir.path());
+        start.window.findChild<QAction *>(item)->trigger();
+        QCOMPARE(kindAndFiles(start.window), (QStringList{item, file}));
+        start.window.TextName->setText(u"曲"_qs);
+        start.window.CommandAdd->click();
+        start.window.CommandRunAll->click();
+        QCOMPARE(start.interaction.messageTexts(), QStringList{u"終了しました。"_qs});
+        const QStringList after = contents(QDir(dir.path()));
+        QVERIFY(after.contains(u"曲."_qs + item.mid(3).toUpper() + u'=' + file));
+        QCOMPARE(after.size(), all.size());
+    }
+
+    // A title file that cannot be used is told apart, and the typed title stays in the list.
+    void refusedTitleFileKeepsTheList_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("shown"); // {file} filled in
+        const QString notAFile = FormatMessage(Msg::TitleFileNotAFile, u"{file}"_qs).text;
+        const QString tooLarge = FormatMessage(Msg::TitleFileTooLarge, u"{file}"_qs, u"16"_qs).text;
+        QTest::newRow("a named pipe: not waited on") << u"fifo"_qs << notAFile;
+        QTest::newRow("a device that never ends") << u"/dev/zero"_qs << notAFile;
+        QTest::newRow("one byte over 16 MiB") << u"16 MiB + 1"_qs << tooLarge;
+        QTest::newRow("a sparse file of 1 TiB: not read") << u"1 TiB"_qs << tooLarge;
+    }
+    void refusedTitleFileKeepsTheList()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, shown);
+        QTemporaryDir dir;
+        const QString path = file.startsWith(u'/') ? file : dir.filePath(file);
+        const QByteArray name = QFile::encodeName(path);
+        if (file == u"fifo")
+            QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+        else if (file != u"/dev/zero") { // sparse: nothing of it is on the disk
+            write(path);
+            QVERIFY(::truncate(name.constData(), file == u"1 TiB" ? off_t(1) << 40 : off_t(16 << 20) + 1) == 0);
+        }
+        RecordingInteraction interaction;
+        frmMain window(interaction);
+        window.ListDstMusic->addItem(u"typed"_qs);
+        window.TextFile->setText(path);
+        window.CommandLoad->click();
+        QCOMPARE(interaction.messageTexts(), QStringList{shown.replace(u"{file}"_qs, path)});
+        QCOMPARE(window.ListDstMusic->items(), QStringList{u"typed"_qs});
+    }
+
+    // A folder or title file dropped on the window or a text field, or a folder named on the
+    // command line (relative to where the program starts). The window showed a folder before.
+    void opensDroppedPaths_data()
+    {
+        QTest::addColumn<QStringList>("given"); // names in the temporary folder
+        QTest::addColumn<QString>("onto");      // a text field, the window, or "command line"
+        QTest::addColumn<QString>("after"); // TextPath, TextFile, TextName, both lists, messages
+        const QString untouched = u"{dir}/Other||name|c.wav||"_qs;
+        const QString listed = u"{dir}/Album||name|a.wav b.wav||"_qs;
+        QTest::newRow("a folder: listed") << QStringList{u"Album"_qs} << QString() << listed;
+        QTest::newRow("a folder on the title field: listed, not typed in")
+            << QStringList{u"Album"_qs} << u"TextFile"_qs << listed;
+        QTest::newRow("a title file on the name field: loaded, not typed in")
+            << QStringList{u"titles.txt"_qs} << u"TextName"_qs << u"{dir}/Other|{dir}/titles.txt|name|c.wav|X Y|"_qs;
+        QTest::newRow("an audio file: ignored") << QStringList{u"Album/a.wav"_qs} << QString() << untouched;
+        QTest::newRow("an audio file on the name field: ignored")
+            << QStringList{u"Album/a.wav"_qs} << u"TextName"_qs << untouched;
+        QTest::newRow("a folder and a title file at once: ignored")
+            << QStringList{u"Album"_qs, u"titles.txt"_qs} << QString() << untouched;
+        QTest::newRow("command line: a folder") << QStringList{u"Album"_qs} << u"command line"_qs << listed;
+        QTest::newRow("command line: a file, said so") << QStringList{u"titles"_qs} << u"command line"_qs
+                                                       << untouched + FormatMessage(Msg::NotAFolder, u"titles"_qs).text;
+    }
+    void opensDroppedPaths()
+    {
+        QFETCH(QStringList, given);
+        QFETCH(QString, onto);
+        QFETCH(QString, after);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        QVERIFY(root.mkdir(u"Album"_qs) && root.mkdir(u"Other"_qs));
+        for (const QString &name : {u"Album/a.wav"_qs, u"Album/b.wav"_qs, u"Other/c.wav"_qs})
+            write(root.filePath(name));
+        for (const QString &name : {u"titles.txt"_qs, u"titles"_qs})
+            write(root.filePath(name), "X\r\nY\r\n");
+        RecordingInteraction interaction;
+        frmMain window(interaction);
+        window.OpenSourceFolder(root.filePath(u"Other"_qs));
+        window.TextName->setText(u"name"_qs);
+        QList<QUrl> urls;
+        for (const QString &name : given)
+            urls.append(QUrl::fromLocalFile(root.filePath(name)));
+        const QString started = QDir::currentPath();
+        if (onto == u"command line" && QDir::setCurrent(dir.path())) {
+            window.OpenSourceFolder(given.first());
+            QVERIFY(QDir::setCurrent(started));
+        } else { // with the path as text too, as some file managers offer, which a field would insert
+            QWidget *target = onto.isEmpty() ? static_cast<QWidget *>(&window) : window.findChild<QLineEdit *>(onto);
+            QCOMPARE(dropOn(target, urls, urls.first().toString()), !after.startsWith(u"{dir}/Other||"_qs));
+        }
+        const QStringList state{window.TextPath->text(), window.TextFile->text(), window.TextName->text(),
+                                window.ListSrcMusic->items().join(u' '), window.ListDstMusic->items().join(u' '),
+                                interaction.messageTexts().join(u'\n')};
+        QCOMPARE(state.join(u'|'), after.replace(u"{dir}"_qs, dir.path()));
+    }
+
     void addAndDelete()
     {
         RecordingInteraction interaction;
@@ -313,10 +441,18 @@ private slots:
         QTest::newRow("a slash: nothing renamed, the title as typed")
             << two << QByteArray("A\nAC/DC %1\n") << QString() << QList<bool>() << none
             << QStringList{u"ﾌｧｲﾙ名にできない曲名があるため、何も変更しませんでした。\n2 番目の「AC/DC %1」: 「/」は使えません"_qs};
-        QTest::newRow("missing title file: named, list emptied")
+        // 曲 and く in JIS: the second holds a "/" between the escapes.
+        QTest::newRow("JIS (ISO-2022-JP) titles: nothing renamed, the escapes shown and the encoding named")
+            << two << QByteArray("\x1b$B6J\x1b(B\r\n\x1b$B$/\x1b(B\r\n") << QString() << QList<bool>() << none
+            << QStringList{u"ﾌｧｲﾙ名にできない曲名があるため、何も変更しませんでした。\n"
+                           u"1 番目の「␛$B6J␛(B」: 制御文字(ﾀﾌﾞなど)は使えません\n"
+                           u"2 番目の「␛$B$/␛(B」: 制御文字(ﾀﾌﾞなど)は使えません\n"
+                           u"曲名ﾌｧｲﾙは JIS (ISO-2022-JP) で書かれているようです。UTF-8 か Shift-JIS で保存し直してから"
+                           u"読み込んでください。"_qs};
+        QTest::newRow("missing title file: named, the typed title kept")
             << two << QByteArray() << QString() << QList<bool>() << none
             << QStringList{u"曲名ﾌｧｲﾙを読み込めませんでした(ファイルまたはフォルダが見つかりません)。\n{file}"_qs,
-                           u"変換後曲名一覧に名前が設定されていません。"_qs};
+                           u"変換前と変換後の名前一覧の数が一致していません。"_qs};
         const QStringList renamed{u"Two.WAV=a.wav"_qs, u"曲.WAV=b.wav"_qs};
         QTest::newRow("UTF-8 titles: 203")
             << two << QByteArray("Two\r\n曲\r\n") << QString() << QList<bool>() << renamed << QStringList{finished};

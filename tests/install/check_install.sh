@@ -30,6 +30,9 @@ if [ -f "$desktop" ]; then
         [ -x "$prefix/bin/$(entry "$key" | cut -d' ' -f1)" ] || fail "$key= does not name the installed program"
     done
     [ "$(entry Icon)" = "$id" ] || fail "Icon= is '$(entry Icon)', not the application id"
+    # A file manager's "open with" on a folder passes that folder.
+    entry Exec | grep -q ' %f$' || fail "Exec= passes no folder (%f)"
+    entry MimeType | tr ';' '\n' | grep -qx 'inode/directory' || fail "MimeType= does not offer it for folders"
 else
     fail "no desktop entry share/applications/$id.desktop"
 fi

@@ -2,6 +2,7 @@
 #include "app/frmMain.h"
 #include "platform/Platform.h"
 #include "rename/DlgCopy.h"
+#include "support/DropEvents.h"
 #include "support/FolderSnapshot.h"
 #include "support/RecordingInteraction.h"
 
@@ -97,6 +98,8 @@ private slots:
         QTest::newRow("music folder button ignored") << u"CommandBrowsePath"_qs << all << u"203"_qs;
         QTest::newRow("destination button ignored") << u"CommandCopyDst"_qs << all << u"203"_qs;
         QTest::newRow("kind menu ignored") << u"cmdMP3"_qs << all << u"203"_qs;
+        QTest::newRow("a folder dropped: ignored") << u"drop folder"_qs << all << u"203"_qs;
+        QTest::newRow("a title file dropped: ignored") << u"drop title file"_qs << all << u"203"_qs;
         QTest::newRow("destination edited: the rest goes where it began") << u"TextCopyDst"_qs << all << u"203"_qs;
         // Faults made in a process of their own.
         QTest::newRow("full disk: said so, old a.wav kept, no temporary file")
@@ -139,6 +142,10 @@ private slots:
         writeFile(destination.filePath(u"a.wav"_qs), "old");
         if (twist == u"linked folder")
             QVERIFY(QFile::link(source.path(), elsewhere.filePath(u"link"_qs)));
+        if (twist.startsWith(u"drop ")) { // what a drop would list or load
+            writeFile(elsewhere.filePath(u"x.wav"_qs), {});
+            writeFile(elsewhere.filePath(u"titles.txt"_qs), "X\n");
+        }
         const QString to = QMap<QString, QString>{{u"same path"_qs, source.path() + u"/."_qs},
                                                   {u"linked folder"_qs, elsewhere.filePath(u"link"_qs)},
                                                   {u"destination missing"_qs, destination.filePath(u"missing"_qs)},
@@ -177,6 +184,9 @@ private slots:
                 QFile::resize(source.filePath(u"a.wav"_qs), 10);
             else if (twist == u"close box")
                 dialog->close();
+            else if (twist.startsWith(u"drop "))
+                QVERIFY(!dropOn(&window, {QUrl::fromLocalFile(twist == u"drop folder" ? elsewhere.path()
+                                                             : elsewhere.filePath(u"titles.txt"_qs))}));
             else if (twist == u"Esc") {
                 QTest::keyClick(dialog, Qt::Key_Escape);
                 QVERIFY(dialog->isVisible());
@@ -236,6 +246,7 @@ private slots:
         QCOMPARE(folderSnapshot(destination.path()), expected);
         QCOMPARE(interaction.folderStarts, QStringList{});
         QCOMPARE(window.ListSrcMusic->items(), listed);
+        QCOMPARE(window.TextFile->text() + window.ListDstMusic->items().join(u' '), QString());
         QCOMPARE(window.isVisible(), twist != u"close window");
         const DlgCopy *dialog = window.findChild<DlgCopy *>();
         QCOMPARE(twisted, dialog != nullptr);
