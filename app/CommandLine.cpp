@@ -203,6 +203,14 @@ bool wantsCommandLine(const QStringList &arguments)
     return false;
 }
 
+std::optional<QString> windowFolder(const QStringList &arguments)
+{
+    const qsizetype at = arguments.value(1) == u"--" ? 2 : 1;
+    if (at < arguments.size())
+        return arguments.at(at);
+    return std::nullopt;
+}
+
 int runCommandLine(const QStringList &arguments, const QString &journalPath)
 {
     QCommandLineParser parser;

@@ -10,6 +10,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 namespace meloport {
 
 // The exit statuses.
@@ -22,6 +24,9 @@ enum CommandLineStatus : int {
 // True when the arguments (the program's own name first) hold an option before any "--". Without
 // one they are the window's: at most a folder to list.
 bool wantsCommandLine(const QStringList &arguments);
+
+// The folder the window is to list: the first argument, after a "--" that lets it begin with "-".
+std::optional<QString> windowFolder(const QStringList &arguments);
 
 // Runs the job the arguments ask for, keeping the record of a rename in the journal at
 // `journalPath`, and returns the exit status. A QCoreApplication must exist: its name and version

@@ -51,8 +51,8 @@ int runWindow(int argc, char *argv[])
         return 0;
     window.show();
     // A folder named on the command line, as a file manager's "open with" passes it.
-    if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1)
-        window.OpenSourceFolder(arguments.at(1));
+    if (const auto folder = meloport::windowFolder(QCoreApplication::arguments()))
+        window.OpenSourceFolder(*folder);
     return QApplication::exec();
 }
 
