@@ -43,6 +43,11 @@ void swapAsciiCase(QByteArray &name)
     }
 }
 
+std::string_view view(const QByteArray &name)
+{
+    return {name.constData(), std::size_t(name.size())};
+}
+
 RenameFailure failure(qsizetype position, RenameProblem problem, qsizetype other = -1)
 {
     RenameFailure failure;
@@ -71,14 +76,14 @@ QByteArray RenameBatch::key(const QByteArray &name) const
     return m_ignoresCase ? caseBlindName(name) : name;
 }
 
-bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const QSet<QByteArray> &listed) const
+bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const NameSet &listed) const
 {
     // Ask for a listed name in other letters: a file system that ignores case answers with the
     // same file. Two spellings listed side by side prove the opposite. A name found that the
     // listing spells otherwise proves it too (lowntfs-3g lists every name in lower case).
     int tries = 0;
     for (const RenamePair &pair : m_plan.pairs) {
-        if (!listed.contains(pair.oldName)) {
+        if (!listed.contains(view(pair.oldName))) {
             if (folder.lookup(pair.oldName))
                 return true;
             continue;
@@ -87,7 +92,7 @@ bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const QSet<QByte
         swapAsciiCase(other);
         if (other == pair.oldName)
             continue;
-        if (listed.contains(other))
+        if (listed.contains(view(other)))
             return false;
         const auto found = folder.lookup(other);
         if (!found)
@@ -117,31 +122,42 @@ void RenameBatch::check()
             m_problems.append(failure(p, RenameProblem::System, *listing.error));
         return;
     }
-    QSet<QByteArray> present(listing.names.cbegin(), listing.names.cend());
+    NameSet present;
+    present.reserve(std::size_t(listing.names.size()));
+    for (const QByteArray &name : listing.names)
+        present.insert(view(name));
     m_ignoresCase = detectIgnoresCase(folder, present);
     m_listingShowsCase = !m_ignoresCase || showsUpperCase(listing.names);
+    QList<QByteArray> keys; // the names as this disk tells them apart, which `present` views
     if (m_ignoresCase) {
         present.clear();
+        keys.reserve(listing.names.size());
         for (const QByteArray &name : listing.names)
-            present.insert(key(name));
+            present.insert(view(keys.emplace_back(key(name))));
     }
     buildSchedule(findProblems(present, folder.nameLimit()));
 }
 
-QList<qsizetype> RenameBatch::findProblems(const QSet<QByteArray> &present, const platform::NameLimit &limit)
+QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platform::NameLimit &limit)
 {
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
 
     QList<std::optional<RenameFailure>> found(n);
     std::vector<bool> unchanged(static_cast<std::size_t>(n));
-    QHash<QByteArray, qsizetype> ownerOfOld; // who moves away from a name
-    QHash<QByteArray, qsizetype> claimed;    // who ends under a name
-    ownerOfOld.reserve(n);
-    claimed.reserve(n);
+    // Each pair's names as this disk tells them apart, held here for the maps' views.
+    QList<QByteArray> oldKeys(n), newKeys(n);
     for (qsizetype p = 0; p < n; ++p) {
-        const QByteArray oldKey = key(pairs[p].oldName);
-        ownerOfOld.insert(oldKey, p);
+        oldKeys[p] = key(pairs[p].oldName);
+        newKeys[p] = key(pairs[p].newName);
+    }
+    std::unordered_map<std::string_view, qsizetype> ownerOfOld; // who moves away from a name
+    std::unordered_map<std::string_view, qsizetype> claimed;    // who ends under a name
+    ownerOfOld.reserve(std::size_t(n));
+    claimed.reserve(std::size_t(n));
+    for (qsizetype p = 0; p < n; ++p) {
+        const std::string_view oldKey = view(oldKeys[p]);
+        ownerOfOld.insert_or_assign(oldKey, p);
         if (!present.contains(oldKey)) {
             found[p] = failure(p, RenameProblem::Missing);
         } else if (tooLong(pairs[p].newName, limit)) {
@@ -149,22 +165,23 @@ QList<qsizetype> RenameBatch::findProblems(const QSet<QByteArray> &present, cons
             found[p]->limit = limit;
         } else if (pairs[p].oldName == pairs[p].newName) {
             unchanged[p] = true; // it has its name already, and keeps it first
-            claimed.insert(oldKey, p);
+            claimed.insert_or_assign(oldKey, p);
         }
     }
     QList<qsizetype> next(n, -1); // the pair that must move away first
     for (qsizetype p = 0; p < n; ++p) {
         if (found[p] || unchanged[p])
             continue;
-        const QByteArray newKey = key(pairs[p].newName);
-        if (const auto first = claimed.constFind(newKey); first != claimed.cend()) {
-            found[p] = failure(p, RenameProblem::SameNewName, *first);
+        const std::string_view newKey = view(newKeys[p]);
+        if (const auto first = claimed.find(newKey); first != claimed.cend()) {
+            found[p] = failure(p, RenameProblem::SameNewName, first->second);
             continue;
         }
-        claimed.insert(newKey, p);
+        claimed.emplace(newKey, p);
         if (!present.contains(newKey))
             continue;
-        const qsizetype owner = ownerOfOld.value(newKey, -1);
+        const auto ownerAt = ownerOfOld.find(newKey);
+        const qsizetype owner = ownerAt == ownerOfOld.cend() ? -1 : ownerAt->second;
         if (owner < 0)
             found[p] = failure(p, RenameProblem::Taken);
         else if (owner != p) // (itself: another spelling of its own name, on a disk that ignores case)
@@ -327,21 +344,25 @@ void RenameBatch::proveNewNames(const FolderHandle &folder, const QList<QByteArr
     // The disk's own spelling where it shows it; otherwise as the disk tells names apart.
     const bool exact = m_listingShowsCase || showsUpperCase(listing.names);
     const auto spelling = [this, exact](const QByteArray &name) { return exact ? name : key(name); };
-    QSet<QByteArray> shown;
-    shown.reserve(listing.names.size());
+    QList<QByteArray> spelt; // what the sets view where spelling makes new names
+    spelt.reserve(exact ? 0 : listing.names.size() + at.size());
+    const auto held = [&](const QByteArray &name) { return view(exact ? name : spelt.emplace_back(key(name))); };
+    NameSet shown;
+    shown.reserve(std::size_t(listing.names.size()));
     for (const QByteArray &name : listing.names)
-        shown.insert(spelling(name));
-    QSet<QByteArray> occupied; // names the batch's files have now
-    occupied.reserve(at.size());
+        shown.insert(held(name));
+    NameSet occupied; // names the batch's files have now
+    occupied.reserve(std::size_t(at.size()));
     for (const QByteArray &name : at)
-        occupied.insert(spelling(name));
+        occupied.insert(held(name));
 
     for (qsizetype p = 0; p < pairs.size(); ++p) {
         if (!m_active[p] || at[p] != pairs[p].newName || failed.contains(p))
             continue;
         const QByteArray oldName = spelling(pairs[p].oldName);
-        const bool proven = !listing.error && shown.contains(spelling(pairs[p].newName))
-                            && (occupied.contains(oldName) || !shown.contains(oldName));
+        const QByteArray newName = spelling(pairs[p].newName);
+        const bool proven = !listing.error && shown.contains(view(newName))
+                            && (occupied.contains(view(oldName)) || !shown.contains(view(oldName)));
         if (!proven)
             failed.insert(p, failure(p, RenameProblem::NotOnDisk, listing.error.value_or(platform::OsError{})));
     }
