@@ -28,44 +28,31 @@ void printError(const QString &text)
     write(stderr, QStringLiteral("meloport: %1\n").arg(text).toUtf8());
 }
 
-// Nobody is there to answer: without --yes a question is answered いいえ, and says so.
-class TerminalDialog final : public JobDialog {
+// Nobody is there to answer: without --yes a question is answered いいえ, and says so. A dry run
+// goes on past every question instead, noting that the real run would stop there.
+class UnattendedDialog final : public JobDialog {
 public:
-    explicit TerminalDialog(bool yes)
+    UnattendedDialog(bool yes, bool dryRun)
         : m_yes(yes)
+        , m_dryRun(dryRun)
     {
     }
     void tell(const Message &message) override { printError(message.text); }
     bool ask(const Message &question) override
     {
         printError(question.text);
-        if (!m_yes)
+        if (m_yes)
+            return true;
+        m_wouldStop = true;
+        if (!m_dryRun)
             printError(LoadMessage(Msg::NotAskedNothingDone).text);
-        return m_yes;
-    }
-
-private:
-    bool m_yes;
-};
-
-// A dry run goes on past every question, noting that the real run would have stopped there.
-class PreviewDialog final : public JobDialog {
-public:
-    explicit PreviewDialog(bool yes)
-        : m_yes(yes)
-    {
-    }
-    void tell(const Message &message) override { printError(message.text); }
-    bool ask(const Message &question) override
-    {
-        printError(question.text);
-        m_wouldStop = m_wouldStop || !m_yes;
-        return true;
+        return m_dryRun;
     }
     bool wouldStop() const { return m_wouldStop; }
 
 private:
     bool m_yes;
+    bool m_dryRun;
     bool m_wouldStop = false;
 };
 
@@ -105,21 +92,17 @@ int renameFolder(const QString &folder, const QString &titlesPath, const QString
         printError(titleFileMessage(titlesPath, titles).text);
         return kNotDone;
     }
+    UnattendedDialog dialog(yes, dryRun);
+    std::optional<RenameBatch> batch = prepareRename(listing, titles.titles, extension, dialog);
+    if (!batch)
+        return kNotDone;
     if (dryRun) {
-        PreviewDialog preview(yes);
-        const std::optional<RenameBatch> batch = prepareRename(listing, titles.titles, extension, preview);
-        if (!batch)
-            return kNotDone;
         for (const RenamePair &pair : batch->plan().pairs)
             printPair(pair);
         for (const RenameFailure &failure : batch->problems())
             printError(renameFailureLine(*batch, failure));
-        return preview.wouldStop() || !batch->problems().isEmpty() ? kNotDone : kAllDone;
+        return dialog.wouldStop() || !batch->problems().isEmpty() ? kNotDone : kAllDone;
     }
-    TerminalDialog dialog(yes);
-    std::optional<RenameBatch> batch = prepareRename(listing, titles.titles, extension, dialog);
-    if (!batch)
-        return kNotDone;
     // Pairs skipped after --yes count as not done: the report names them.
     return runRename(*batch, journalPath, dialog) ? kAllDone : kNotDone;
 }
@@ -286,7 +269,7 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
                             parser.isSet(yes), journalPath);
     if (parser.isSet(copy))
         return copyFolder(parser.value(copy), parser.value(to), *extension);
-    TerminalDialog dialog(parser.isSet(yes));
+    UnattendedDialog dialog(parser.isSet(yes), false);
     return undoLastRename(journalPath, dialog) == UndoOutcome::Done ? kAllDone : kNotDone;
 }
 

@@ -19,13 +19,13 @@ namespace {
 
 const QStringList kDisks{u"ext4"_qs, u"exFAT"_qs, u"NTFS ignoring case"_qs};
 
-// Makes what a spec lists in `folder`: "name" holds its own name, "name=text" the text, "name:N" N
+// Makes what a layout lists in `folder`: "name" holds its own name, "name=text" the text, "name:N" N
 // chunks of 'x' and one byte more, "dir:name" is a folder, "link:name>target" a link.
-void make(const QString &folder, const QByteArray &spec)
+void make(const QString &folder, const QByteArray &layout)
 {
     QVERIFY(QDir().mkpath(folder));
     const QByteArray prefix = QFile::encodeName(folder) + '/';
-    for (const QByteArray &entry : spec.split(' ')) {
+    for (const QByteArray &entry : layout.split(' ')) {
         if (entry.isEmpty())
             continue;
         if (entry.startsWith("dir:"))
@@ -43,7 +43,7 @@ void make(const QString &folder, const QByteArray &spec)
     }
 }
 
-// Every entry of a folder as the spec above would make it, a long file as "name=x*bytes".
+// Every entry of a folder as the layout above would make it, a long file as "name=x*bytes".
 QString described(const QString &folder)
 {
     QStringList entries;
