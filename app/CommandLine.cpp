@@ -259,6 +259,11 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
     if (parser.isSet(copy) && !parser.isSet(to))
         return usageError(FormatMessage(Msg::UsageMissing, name(copy), name(to)).text);
 
+    // An empty folder would be taken as the root folder: "/" followed by the names.
+    for (const QCommandLineOption *option : {&rename, &copy, &titles, &to})
+        if (parser.isSet(*option) && parser.value(*option).isEmpty())
+            return usageError(FormatMessage(Msg::UsageEmptyValue, name(*option)).text);
+
     QStringList knownKinds;
     const std::optional<QString> extension = kindExtension(parser.value(kind), knownKinds);
     if (!extension)

@@ -81,6 +81,7 @@ enum class Msg : quint16 {
     UsageUnknownKind = 287,
     UsageExtraArguments = 288,
     UsageSeeHelp = 289,
+    UsageEmptyValue = 290,
 };
 
 enum class MessageIcon { Information, Warning, Question };

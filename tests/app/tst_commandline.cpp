@@ -102,15 +102,15 @@ private slots:
         };
         usage("unknown option", rename + QStringList{u"--force"_qs}, u"'force'"_qs);
         usage("no job", {u"--yes"_qs}, u"どれか一つを指定してください。"_qs);
-        usage("two jobs", rename + QStringList{u"--undo"_qs}, u"どれか一つを指定してください。"_qs);
         usage("rename without titles", {u"--rename"_qs, u"{dir}/album"_qs}, u"--rename には --titles も指定してください。"_qs);
         usage("titles without rename", {u"--undo"_qs, u"--titles"_qs, u"{dir}/titles.txt"_qs},
               u"--titles は --rename と一緒にだけ使えます。"_qs);
-        usage("copy without a destination", {u"--copy"_qs, u"{dir}/album"_qs}, u"--copy には --to も指定してください。"_qs);
         usage("unknown kind", rename + QStringList{u"--kind"_qs, u"ogg-vorbis"_qs},
               u"種類「ogg-vorbis」はありません。使える種類: wav, mp3,"_qs);
         usage("a stray argument", rename + QStringList{u"{dir}/album"_qs}, u"余分な引数があります: "_qs);
         usage("an option without its value", {u"--rename"_qs}, u"'--rename'"_qs);
+        usage("an empty folder, which is not the root", {u"--rename"_qs, QString(), u"--titles"_qs, u"{dir}/titles.txt"_qs},
+              u"--rename の値が空です。"_qs);
     }
     void jobs()
     {
