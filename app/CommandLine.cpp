@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
@@ -77,6 +78,17 @@ std::optional<QString> kindExtension(const QString &name, QStringList &known)
     return found;
 }
 
+// The folder's files of the kind, or nothing once told that there is no such folder: one that is
+// not there would list as a folder without music, and say so misleadingly.
+std::optional<MusicListing> listFolder(const QString &folder, const QString &extension)
+{
+    if (!QFileInfo(folder).isDir()) {
+        printError(FormatMessage(Msg::NotAFolder, folder).text);
+        return std::nullopt;
+    }
+    return listMusicFiles(folder, extension);
+}
+
 void printPair(const RenamePair &pair)
 {
     // The exact bytes, so that a script gets names it can use, UTF-8 or not.
@@ -86,14 +98,16 @@ void printPair(const RenamePair &pair)
 int renameFolder(const QString &folder, const QString &titlesPath, const QString &extension, bool dryRun, bool yes,
                  const QString &journalPath)
 {
-    const MusicListing listing = listMusicFiles(folder, extension);
+    const std::optional<MusicListing> listing = listFolder(folder, extension);
+    if (!listing)
+        return kNotDone;
     const TitleFile titles = readTitleFile(titlesPath);
     if (titles.problem != TitleFile::Problem::None) {
         printError(titleFileMessage(titlesPath, titles).text);
         return kNotDone;
     }
     UnattendedDialog dialog(yes, dryRun);
-    std::optional<RenameBatch> batch = prepareRename(listing, titles.titles, extension, dialog);
+    std::optional<RenameBatch> batch = prepareRename(*listing, titles.titles, extension, dialog);
     if (!batch)
         return kNotDone;
     if (dryRun) {
@@ -120,12 +134,14 @@ int copyFolder(const QString &folder, const QString &destination, const QString 
         printError(LoadMessage(Msg::NoCopyDestination).text);
         return kNotDone;
     }
-    const MusicListing listing = listMusicFiles(folder, extension);
-    if (listing.files.isEmpty()) {
+    const std::optional<MusicListing> listing = listFolder(folder, extension);
+    if (!listing)
+        return kNotDone;
+    if (listing->files.isEmpty()) {
         printError(LoadMessage(Msg::NoSources).text);
         return kNotDone;
     }
-    CopyBatch batch(listing, destination);
+    CopyBatch batch(*listing, destination);
     batch.check();
     if (const auto refusal = batch.refusal()) {
         printError(copyFailureMessage(batch, CopyReport{0, false, refusal}).text);
@@ -141,7 +157,7 @@ int copyFolder(const QString &folder, const QString &destination, const QString 
     sigaction(SIGTERM, &stop, &oldTerm);
 
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    const QString total = QString::number(listing.files.size());
+    const QString total = QString::number(listing->files.size());
     const qint64 totalBytes = std::max<qint64>(batch.totalBytes(), 1);
     int shownPercent = -1;
     const CopyReport report = batch.run([&](qsizetype filesDone, qint64 bytesDone) {

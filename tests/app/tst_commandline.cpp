@@ -90,6 +90,10 @@ private slots:
         QTest::newRow("no title file") << QByteArray() << QStringList{u"--rename"_qs, u"{dir}/album"_qs, u"--titles"_qs,
                                                                       u"{dir}/none.txt"_qs}
                                        << 1 << untouched << QByteArray() << u"曲名ﾌｧｲﾙを読み込めませんでした"_qs;
+        QTest::newRow("a folder that is not there") << QByteArray("x\n")
+                                                    << QStringList{u"--rename"_qs, u"{dir}/albun"_qs, u"--titles"_qs,
+                                                                   u"{dir}/titles.txt"_qs}
+                                                    << 1 << untouched << QByteArray() << u"「{dir}/albun」はﾌｫﾙﾀﾞではないか"_qs;
         QTest::newRow("copy") << QByteArray() << QStringList{u"--copy"_qs, u"{dir}/album"_qs, u"--to"_qs, u"{dir}/copy"_qs}
                               << 0 << untouched << QByteArray() << u"meloport: 終了しました。\n"_qs;
         QTest::newRow("copy into the listed folder") << QByteArray()
