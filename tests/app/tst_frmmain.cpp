@@ -456,8 +456,6 @@ private slots:
         const QStringList renamed{u"Two.WAV=a.wav"_qs, u"曲.WAV=b.wav"_qs};
         QTest::newRow("UTF-8 titles: 203")
             << two << QByteArray("Two\r\n曲\r\n") << QString() << QList<bool>() << renamed << QStringList{finished};
-        QTest::newRow("Shift-JIS titles: 203") << two << QByteArray("Two\r\n\x8b\xc8\r\n") << QString() << QList<bool>()
-                                               << renamed << QStringList{finished};
         const QString sameQuestion = u"? 次の 1 件は名前を変更できません。\nb.wav → Same.WAV: 1 番目と同じ名前になります"
                                      u"\n\nほかの 1 件の名前を変更しますか?"_qs;
         QTest::newRow("the same title twice: asked first; いいえ leaves every file as it was")
