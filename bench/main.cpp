@@ -3,17 +3,17 @@
 
 #include "Harness.h"
 
-#include "app/ListBox.h"
-#include "app/QtUserInteraction.h"
-#include "app/UserInteraction.h"
-#include "app/frmMain.h"
+#include "ui/ListBox.h"
+#include "ui/QtUserInteraction.h"
+#include "ui/UserInteraction.h"
+#include "ui/frmMain.h"
 #include "platform/Platform.h"
-#include "rename/CopyBatch.h"
-#include "rename/RenamePlan.h"
-#include "rename/RenameBatch.h"
-#include "rename/RenameJournal.h"
-#include "rename/SourceListing.h"
-#include "rename/TitleFile.h"
+#include "core/copy/CopyBatch.h"
+#include "core/rename/RenamePlan.h"
+#include "core/rename/RenameBatch.h"
+#include "core/rename/RenameJournal.h"
+#include "core/listing/SourceListing.h"
+#include "core/titles/TitleFile.h"
 
 #include <QAction>
 #include <QApplication>

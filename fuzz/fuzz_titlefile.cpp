@@ -3,7 +3,7 @@
 // give the decoded text again. The decoded text itself holds no NUL and no half of a surrogate
 // pair, whichever way it was decoded (the corpus starts UTF-16 files of both byte orders).
 
-#include "rename/TitleFile.h"
+#include "core/titles/TitleFile.h"
 
 #include <cstdint>
 #include <cstdlib>

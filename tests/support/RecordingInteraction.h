@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserInteraction.h"
+#include "ui/UserInteraction.h"
 
 #include <QDialog>
 #include <QList>

@@ -11,9 +11,9 @@
 //                                                         KILL renames (0: once the plan is written;
 //                                                         -N: after N renames and their record)
 
-#include "app/SettingsStore.h"
+#include "core/settings/SettingsStore.h"
 #include "platform/Platform.h"
-#include "rename/RenameJournal.h"
+#include "core/rename/RenameJournal.h"
 
 #include <QCoreApplication>
 

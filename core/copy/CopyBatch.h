@@ -1,0 +1,103 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "core/listing/SourceListing.h"
+
+#include <QByteArrayView>
+#include <QList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace meloport {
+
+// Why a copy stopped before the file at `position`.
+enum class CopyProblem {
+    // Found before anything is touched:
+    SameFolder,        // the destination is the listed folder itself, by another spelling, a link or a mount
+    DestinationFolder, // no file can be made in the destination folder: `error`
+    SameName,          // the destination takes its name for that of an earlier file (`other`)
+    // Found while copying:
+    Missing,     // the file is no longer in the source folder
+    Reading,     // the source could not be read: `error`
+    Writing,     // the destination could not be written: `error`
+    NameChanged, // the file under its name at the destination changed during the copy; it is kept
+    SameFile,    // the destination file is the source file itself (a link to it)
+    Shrank,      // the source became shorter while it was copied
+};
+
+struct CopyFailure {
+    qsizetype position = 0;
+    CopyProblem problem = CopyProblem::Writing;
+    platform::OsError error;
+    qsizetype other = -1;
+};
+
+// What a run did: the first `copied` files arrived, in the order of the list; then it either
+// ended, was stopped by its observer, or failed at the next file. A file under way when it was
+// stopped or failed left the destination as it was.
+struct CopyReport {
+    qsizetype copied = 0;
+    bool stopped = false;
+    std::optional<CopyFailure> failure;
+};
+
+// Copies the listed files, under their exact names, from the folder they were listed in into
+// another folder. check() looks at both folders before anything is touched: it proves that the
+// destination is another folder (by making a file there and looking for it in the source folder,
+// since inode numbers cannot be trusted on every disk), finds out by looking whether the
+// destination ignores letter case, and finds each file whose name the destination would take for
+// an earlier one. run() then copies file by file, stopping at the first failure: a file that this
+// copy has written is never replaced by a later one, a replaced file is on the disk before its
+// new version takes its name, and the observer may stop the copy between any two chunks.
+class CopyBatch final {
+public:
+    CopyBatch(MusicListing listing, const QString &destinationFolder);
+    ~CopyBatch();
+    CopyBatch(const CopyBatch &) = delete;
+    CopyBatch &operator=(const CopyBatch &) = delete;
+
+    const MusicListing &listing() const { return m_listing; }
+    // The destination as it was given.
+    const QString &destinationFolder() const { return m_destinationFolder; }
+
+    // Changes nothing but a file of its own made and removed again in the destination.
+    void check();
+    // The failure that stops the copy before its first file, if check() found one.
+    std::optional<CopyFailure> refusal() const;
+    // Whether the destination ignores letter case, as check() found by looking.
+    bool ignoresCase() const { return m_ignoresCase; }
+    // The size of all listed files, as check() found them.
+    qint64 totalBytes() const { return m_totalBytes; }
+
+    // Told, before each file, between its chunks and once at the end, how many files are done and
+    // how many bytes of all; false stops the copy there.
+    using ProgressObserver = std::function<bool(qsizetype filesDone, qint64 bytesDone)>;
+    // First removes the leftovers of earlier copies that were cut off in the destination, then
+    // copies. Does nothing when check() refused the copy.
+    CopyReport run(const ProgressObserver &observer = {});
+
+    // The hidden name that a copy's data have until complete: ".meloport-" and a number in base 36,
+    // then ".tmp". Unlike the temporary names of a rename, which may hold a user's only copy of a
+    // file after a crash, what bears this name is never more than a copy and may be removed.
+    static QByteArray temporaryName();
+    static bool isTemporaryName(QByteArrayView name);
+
+private:
+    void removeLeftovers() const;
+
+    MusicListing m_listing;
+    QString m_destinationFolder;
+    std::unique_ptr<platform::FolderHandle> m_source;
+    std::unique_ptr<platform::FolderHandle> m_destination;
+    bool m_checked = false;
+    bool m_ignoresCase = false;
+    std::optional<CopyFailure> m_refusal;
+    QList<CopyFailure> m_problems; // by position, ascending
+    QList<platform::CopyTarget> m_targets;
+    QList<qint64> m_sizes;
+    qint64 m_totalBytes = 0;
+};
+
+} // namespace meloport

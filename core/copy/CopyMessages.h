@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/MessageCatalogue.h"
+#include "core/copy/CopyBatch.h"
+
+namespace meloport {
+
+// The message of a copy that stopped on a failure (`report.failure`): message 207 with the reason
+// when the destination is the source folder itself; otherwise the file, why it was not copied, and
+// how many files were copied before it.
+Message copyFailureMessage(const CopyBatch &batch, const CopyReport &report);
+
+} // namespace meloport

@@ -1,0 +1,371 @@
+#include "core/rename/RenameBatch.h"
+
+#include "core/Collation.h"
+
+#include <QRandomGenerator>
+#include <QSet>
+
+#include <algorithm>
+#include <optional>
+
+namespace meloport {
+
+using platform::FolderHandle;
+
+namespace {
+
+bool tooLong(const QByteArray &name, const platform::NameLimit &limit)
+{
+    if (limit.unit == platform::NameLimit::Unit::Bytes)
+        return name.size() > limit.max;
+    return QString::fromUtf8(name).size() > limit.max;
+}
+
+// Whether a listing shows names as they are stored: NTFS through lowntfs-3g ignoring case lists
+// every name in lower case, and then only the case-blind look shows what the folder holds.
+bool showsUpperCase(const QList<QByteArray> &names)
+{
+    return std::any_of(names.cbegin(), names.cend(), [](const QByteArray &name) { return name != name.toLower(); });
+}
+
+bool sameIgnoringCase(const QByteArray &a, const QByteArray &b)
+{
+    return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
+}
+
+void swapAsciiCase(QByteArray &name)
+{
+    for (char &c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+}
+
+std::string_view view(const QByteArray &name)
+{
+    return {name.constData(), std::size_t(name.size())};
+}
+
+RenameFailure failure(qsizetype position, RenameProblem problem, qsizetype other = -1)
+{
+    RenameFailure failure;
+    failure.position = position;
+    failure.problem = problem;
+    failure.other = other;
+    return failure;
+}
+
+RenameFailure failure(qsizetype position, RenameProblem problem, platform::OsError error)
+{
+    RenameFailure failure = meloport::failure(position, problem);
+    failure.error = std::move(error);
+    return failure;
+}
+
+} // namespace
+
+RenameBatch::RenameBatch(RenamePlan plan)
+    : m_plan(std::move(plan))
+{
+}
+
+QByteArray RenameBatch::key(const QByteArray &name) const
+{
+    return m_ignoresCase ? caseBlindName(name) : name;
+}
+
+bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const NameSet &listed) const
+{
+    // Ask for a listed name in other letters: a file system that ignores case answers with the
+    // same file. Two spellings listed side by side prove the opposite. A name found that the
+    // listing spells otherwise proves it too (lowntfs-3g lists every name in lower case).
+    int tries = 0;
+    for (const RenamePair &pair : m_plan.pairs) {
+        if (!listed.contains(view(pair.oldName))) {
+            if (folder.lookup(pair.oldName))
+                return true;
+            continue;
+        }
+        QByteArray other = pair.oldName;
+        swapAsciiCase(other);
+        if (other == pair.oldName)
+            continue;
+        if (listed.contains(view(other)))
+            return false;
+        const auto found = folder.lookup(other);
+        if (!found)
+            return false;
+        if (found == folder.lookup(pair.oldName))
+            return true;
+        if (++tries == 4)
+            break; // another entry of that spelling each time: no answer, so case counts
+    }
+    return false;
+}
+
+void RenameBatch::check()
+{
+    const qsizetype n = m_plan.pairs.size();
+    m_checked = true;
+    m_problems.clear();
+    m_steps.clear();
+    m_active.assign(static_cast<std::size_t>(n), false);
+    m_batchId = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    m_temporaries = 0;
+
+    const FolderHandle folder(m_plan.folder);
+    const FolderHandle::Listing listing = folder.list();
+    if (listing.error) {
+        for (qsizetype p = 0; p < n; ++p)
+            m_problems.append(failure(p, RenameProblem::System, *listing.error));
+        return;
+    }
+    NameSet present;
+    present.reserve(std::size_t(listing.names.size()));
+    for (const QByteArray &name : listing.names)
+        present.insert(view(name));
+    m_ignoresCase = detectIgnoresCase(folder, present);
+    m_listingShowsCase = !m_ignoresCase || showsUpperCase(listing.names);
+    QList<QByteArray> keys; // the names as this disk tells them apart, which `present` views
+    if (m_ignoresCase) {
+        present.clear();
+        keys.reserve(listing.names.size());
+        for (const QByteArray &name : listing.names)
+            present.insert(view(keys.emplace_back(key(name))));
+    }
+    buildSchedule(findProblems(present, folder.nameLimit()));
+}
+
+QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platform::NameLimit &limit)
+{
+    const qsizetype n = m_plan.pairs.size();
+    const auto &pairs = m_plan.pairs;
+
+    QList<std::optional<RenameFailure>> found(n);
+    std::vector<bool> unchanged(static_cast<std::size_t>(n));
+    // Each pair's names as this disk tells them apart, held here for the maps' views.
+    QList<QByteArray> oldKeys(n), newKeys(n);
+    for (qsizetype p = 0; p < n; ++p) {
+        oldKeys[p] = key(pairs[p].oldName);
+        newKeys[p] = key(pairs[p].newName);
+    }
+    std::unordered_map<std::string_view, qsizetype> ownerOfOld; // who moves away from a name
+    std::unordered_map<std::string_view, qsizetype> claimed;    // who ends under a name
+    ownerOfOld.reserve(std::size_t(n));
+    claimed.reserve(std::size_t(n));
+    for (qsizetype p = 0; p < n; ++p) {
+        const std::string_view oldKey = view(oldKeys[p]);
+        ownerOfOld.insert_or_assign(oldKey, p);
+        if (!present.contains(oldKey)) {
+            found[p] = failure(p, RenameProblem::Missing);
+        } else if (tooLong(pairs[p].newName, limit)) {
+            found[p] = failure(p, RenameProblem::TooLong);
+            found[p]->limit = limit;
+        } else if (pairs[p].oldName == pairs[p].newName) {
+            unchanged[p] = true; // it has its name already, and keeps it first
+            claimed.insert_or_assign(oldKey, p);
+        }
+    }
+    QList<qsizetype> next(n, -1); // the pair that must move away first
+    for (qsizetype p = 0; p < n; ++p) {
+        if (found[p] || unchanged[p])
+            continue;
+        const std::string_view newKey = view(newKeys[p]);
+        if (const auto first = claimed.find(newKey); first != claimed.cend()) {
+            found[p] = failure(p, RenameProblem::SameNewName, first->second);
+            continue;
+        }
+        claimed.emplace(newKey, p);
+        if (!present.contains(newKey))
+            continue;
+        const auto ownerAt = ownerOfOld.find(newKey);
+        const qsizetype owner = ownerAt == ownerOfOld.cend() ? -1 : ownerAt->second;
+        if (owner < 0)
+            found[p] = failure(p, RenameProblem::Taken);
+        else if (owner != p) // (itself: another spelling of its own name, on a disk that ignores case)
+            next[p] = owner;
+    }
+    // A file that keeps its name keeps it taken: the pair that needed it fails, and so on back
+    // along the chain.
+    QList<qsizetype> previous(n, -1);
+    for (qsizetype p = 0; p < n; ++p) {
+        if (!found[p] && next[p] >= 0)
+            previous[next[p]] = p;
+    }
+    for (qsizetype p = 0; p < n; ++p) {
+        if (!found[p] && !unchanged[p])
+            continue;
+        for (qsizetype q = previous[p], keeper = p; q >= 0 && !found[q]; keeper = q, q = previous[q])
+            found[q] = failure(q, RenameProblem::Taken, keeper);
+    }
+    for (qsizetype p = 0; p < n; ++p) {
+        if (found[p])
+            m_problems.append(*found[p]);
+        else
+            m_active[p] = !unchanged[p];
+    }
+    return next;
+}
+
+QByteArray RenameBatch::temporaryName()
+{
+    // Hidden, and unlike any name the copy cleans up after itself.
+    return temporaryPrefix() + QByteArray::number(m_temporaries++);
+}
+
+void RenameBatch::buildSchedule(const QList<qsizetype> &next)
+{
+    const auto &pairs = m_plan.pairs;
+    const qsizetype n = pairs.size();
+    QList<qsizetype> previous(n, -1);
+    for (qsizetype p = 0; p < n; ++p) {
+        if (m_active[p] && next[p] >= 0)
+            previous[next[p]] = p;
+    }
+    std::vector<bool> scheduled(static_cast<std::size_t>(n));
+    m_steps.reserve(n);
+
+    // Chains: the pair whose new name is free first, then the pair that needs its old name, and
+    // so on. A change of case alone steps aside to a temporary name and back.
+    for (qsizetype end = 0; end < n; ++end) {
+        if (!m_active[end] || next[end] >= 0)
+            continue;
+        bool startsChain = true;
+        for (qsizetype p = end; p >= 0; p = previous[p], startsChain = false) {
+            const RenamePair &pair = pairs[p];
+            if (p == end && sameIgnoringCase(pair.oldName, pair.newName)) {
+                const QByteArray aside = temporaryName();
+                m_steps.append({p, pair.oldName, aside, true, startsChain});
+                m_steps.append({p, aside, pair.newName, false, false});
+            } else {
+                m_steps.append({p, pair.oldName, pair.newName, true, startsChain});
+            }
+            scheduled[p] = true;
+        }
+    }
+    // What is left are cycles (two titles swapped, or more in a ring): one file steps aside, the
+    // others follow round, and it takes its new name last. All or none of a ring is renamed.
+    for (qsizetype start = 0; start < n; ++start) {
+        if (!m_active[start] || scheduled[start])
+            continue;
+        const QByteArray aside = temporaryName();
+        m_steps.append({start, pairs[start].oldName, aside, true, true});
+        for (qsizetype p = previous[start]; p != start; p = previous[p]) {
+            m_steps.append({p, pairs[p].oldName, pairs[p].newName, false, false});
+            scheduled[p] = true;
+        }
+        m_steps.append({start, aside, pairs[start].newName, false, false});
+        scheduled[start] = true;
+    }
+}
+
+QList<RenameFailure> RenameBatch::run(const StepObserver &stepTaken)
+{
+    if (!m_checked)
+        check();
+    const auto &pairs = m_plan.pairs;
+    const qsizetype n = pairs.size();
+    const FolderHandle folder(m_plan.folder);
+
+    QList<QByteArray> at(n); // where each file is now
+    for (qsizetype p = 0; p < n; ++p)
+        at[p] = pairs[p].oldName;
+    QHash<qsizetype, RenameFailure> failed;
+
+    qsizetype blockedBy = -1;
+    for (qsizetype start = 0; start < m_steps.size();) {
+        qsizetype end = start + 1;
+        while (end < m_steps.size() && !m_steps[end].startsUnit)
+            ++end;
+        if (m_steps[start].startsChain)
+            blockedBy = -1;
+        qsizetype failing = -1;
+        if (blockedBy < 0) {
+            for (qsizetype s = start; s < end; ++s) {
+                const RenameStep &step = m_steps[s];
+                if (auto error = folder.renameNoReplace(step.from, step.to)) {
+                    failing = step.position;
+                    failed.insert(failing, failure(failing, RenameProblem::System, std::move(*error)));
+                    // The unit is put back, last step first. One that cannot be (the disk is
+                    // gone) leaves its file where it is, and the report says where.
+                    for (qsizetype u = s - 1; u >= start; --u) {
+                        if (folder.renameNoReplace(m_steps[u].to, m_steps[u].from))
+                            break;
+                        at[m_steps[u].position] = m_steps[u].from;
+                        if (stepTaken)
+                            stepTaken(u, true);
+                    }
+                    break;
+                }
+                at[step.position] = step.to;
+                if (stepTaken)
+                    stepTaken(s, false);
+            }
+        }
+        if (failing >= 0)
+            blockedBy = failing;
+        if (blockedBy >= 0) {
+            for (qsizetype s = start; s < end; ++s) {
+                if (!failed.contains(m_steps[s].position))
+                    failed.insert(m_steps[s].position, failure(m_steps[s].position, RenameProblem::Blocked, blockedBy));
+            }
+        }
+        start = end;
+    }
+
+    // A unit that could not be put back may have left a file under its new name after all.
+    for (qsizetype p = 0; p < n; ++p) {
+        if (at[p] == pairs[p].newName)
+            failed.remove(p);
+    }
+    proveNewNames(folder, at, failed);
+
+    QList<RenameFailure> failures = m_problems;
+    for (qsizetype p = 0; p < n; ++p) {
+        if (!m_active[p] || (at[p] == pairs[p].newName && !failed.contains(p)))
+            continue;
+        RenameFailure failure = failed.value(p, meloport::failure(p, RenameProblem::NotOnDisk));
+        if (at[p] != pairs[p].oldName && at[p] != pairs[p].newName)
+            failure.strandedAs = at[p];
+        failures.append(failure);
+    }
+    std::sort(failures.begin(), failures.end(),
+              [](const RenameFailure &a, const RenameFailure &b) { return a.position < b.position; });
+    return failures;
+}
+
+void RenameBatch::proveNewNames(const FolderHandle &folder, const QList<QByteArray> &at,
+                                QHash<qsizetype, RenameFailure> &failed) const
+{
+    const auto &pairs = m_plan.pairs;
+    const FolderHandle::Listing listing = folder.list();
+    // The disk's own spelling where it shows it; otherwise as the disk tells names apart.
+    const bool exact = m_listingShowsCase || showsUpperCase(listing.names);
+    const auto spelling = [this, exact](const QByteArray &name) { return exact ? name : key(name); };
+    QList<QByteArray> spelt; // what the sets view where spelling makes new names
+    spelt.reserve(exact ? 0 : listing.names.size() + at.size());
+    const auto held = [&](const QByteArray &name) { return view(exact ? name : spelt.emplace_back(key(name))); };
+    NameSet shown;
+    shown.reserve(std::size_t(listing.names.size()));
+    for (const QByteArray &name : listing.names)
+        shown.insert(held(name));
+    NameSet occupied; // names the batch's files have now
+    occupied.reserve(std::size_t(at.size()));
+    for (const QByteArray &name : at)
+        occupied.insert(held(name));
+
+    for (qsizetype p = 0; p < pairs.size(); ++p) {
+        if (!m_active[p] || at[p] != pairs[p].newName || failed.contains(p))
+            continue;
+        const QByteArray oldName = spelling(pairs[p].oldName);
+        const QByteArray newName = spelling(pairs[p].newName);
+        const bool proven = !listing.error && shown.contains(view(newName))
+                            && (occupied.contains(view(oldName)) || !shown.contains(view(oldName)));
+        if (!proven)
+            failed.insert(p, failure(p, RenameProblem::NotOnDisk, listing.error.value_or(platform::OsError{})));
+    }
+}
+
+} // namespace meloport

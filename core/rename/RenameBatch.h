@@ -1,0 +1,113 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "core/rename/RenamePlan.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include <functional>
+#include <vector>
+
+namespace meloport {
+
+// Why a pair kept its old name (or did not reach its new one).
+enum class RenameProblem {
+    // Found before anything is touched:
+    Missing,     // the file is no longer in the folder
+    Taken,       // a file that keeps its name has the new name (`other`, if it is one of the batch)
+    SameNewName, // an earlier pair (`other`) gets the same name, or one the disk cannot tell apart
+    TooLong,     // longer than the disk takes (`limit`)
+    // Found while renaming:
+    System,    // the file system refused a step: `error`
+    Blocked,   // it needed the name of a file that failed to move away (`other`)
+    NotOnDisk, // a step answered success, but the folder does not show the new name
+};
+
+struct RenameFailure {
+    qsizetype position = 0;
+    RenameProblem problem = RenameProblem::System;
+    platform::OsError error;
+    qsizetype other = -1;
+    platform::NameLimit limit;
+    // A temporary name the file was left under when it could not be put back (the disk was
+    // pulled out halfway); empty when it is under its old name.
+    QByteArray strandedAs;
+};
+
+// One rename of the batch's schedule: the file of pair `position` goes from one name to another
+// in the folder. A run of steps that starts a unit either completes or is put back as a whole;
+// a unit that starts a chain needs no name that an earlier unit frees.
+struct RenameStep {
+    qsizetype position = 0;
+    QByteArray from;
+    QByteArray to;
+    bool startsUnit = false;
+    bool startsChain = false;
+};
+
+// Renames the pairs of one plan, all in the plan's folder, never replacing a file:
+// check() looks at the folder and finds every pair that cannot be renamed, before anything is
+// touched; run() renames the others in an order that never needs a name before it is free (two
+// titles swapped, or a chain of them, go through a temporary name), then reads the folder to
+// prove each new name. A change of letter case alone also goes through a temporary name: a file
+// system that ignores case may answer a rename between two spellings with success and do nothing.
+//
+// An interruption at any point leaves each file under its old name, its new name, or a temporary
+// name of the schedule.
+class RenameBatch final {
+public:
+    explicit RenameBatch(RenamePlan plan);
+
+    const RenamePlan &plan() const { return m_plan; }
+
+    // One pass over the folder and a few look-ups; changes nothing. Afterwards problems() holds
+    // the pairs that would fail, and schedule() the steps that run() will take.
+    void check();
+    const QList<RenameFailure> &problems() const { return m_problems; }
+    const QList<RenameStep> &schedule() const { return m_steps; }
+    // Whether the folder's file system ignores letter case, as check() found by looking.
+    bool ignoresCase() const { return m_ignoresCase; }
+    // How every temporary name of the schedule begins; a number follows.
+    QByteArray temporaryPrefix() const { return ".meloport-renaming-" + m_batchId + '-'; }
+
+    // Takes the scheduled steps; `stepTaken` hears of each that took effect (undone: one that was
+    // put back). Returns every pair that does not end under its new name: the problems found
+    // by check() first, then those found while renaming, in the order of positions.
+    using StepObserver = std::function<void(qsizetype step, bool undone)>;
+    QList<RenameFailure> run(const StepObserver &stepTaken = {});
+
+private:
+    // A name as this folder tells names apart: its bytes, or folded where case is ignored.
+    QByteArray key(const QByteArray &name) const;
+    // Names as views of bytes held elsewhere, which hash and compare several times quicker than
+    // QByteArray keys in a QSet: a batch of ten thousand files looks names up ten times each.
+    using NameSet = std::unordered_set<std::string_view>;
+    bool detectIgnoresCase(const platform::FolderHandle &folder, const NameSet &listed) const;
+    // Fills the problems and marks the active pairs, knowing the keys of every name the folder
+    // holds; returns, by position, the pair whose old name each one needs (-1: none).
+    QList<qsizetype> findProblems(const NameSet &present, const platform::NameLimit &limit);
+    void buildSchedule(const QList<qsizetype> &next);
+    QByteArray temporaryName();
+    // Reads the folder once: a pair counts as renamed only where it shows the new name, and the
+    // old one no more.
+    void proveNewNames(const platform::FolderHandle &folder, const QList<QByteArray> &at,
+                       QHash<qsizetype, RenameFailure> &failed) const;
+
+    RenamePlan m_plan;
+    bool m_checked = false;
+    bool m_ignoresCase = false;
+    bool m_listingShowsCase = true;
+    QList<RenameFailure> m_problems;
+    std::vector<bool> m_active; // by position: renamed by the schedule
+    QList<RenameStep> m_steps;
+    QByteArray m_batchId;
+    int m_temporaries = 0;
+};
+
+} // namespace meloport

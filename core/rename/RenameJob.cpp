@@ -1,0 +1,109 @@
+#include "core/rename/RenameJob.h"
+
+#include "core/Collation.h"
+#include "platform/Platform.h"
+#include "core/rename/RenameJournal.h"
+#include "core/rename/RenameMessages.h"
+#include "core/rename/RenamePlan.h"
+#include "core/rename/UndoPlan.h"
+
+namespace meloport {
+
+std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
+                                         const QString &extension, JobDialog &dialog)
+{
+    if (listing.files.isEmpty()) {
+        dialog.tell(LoadMessage(Msg::NoSources));
+        return std::nullopt;
+    }
+    if (titles.isEmpty()) {
+        dialog.tell(LoadMessage(Msg::NoTitles));
+        return std::nullopt;
+    }
+    if (listing.files.size() != titles.size()) {
+        dialog.tell(LoadMessage(Msg::ListsDiffer));
+        return std::nullopt;
+    }
+    const RenamePlan plan = planRenames(listing, titles, extension, platform::pathSeparator());
+    if (!plan.refused.isEmpty()) {
+        dialog.tell(refusedTitlesMessage(plan.refused));
+        return std::nullopt;
+    }
+    RenameBatch batch(plan);
+    batch.check();
+    const QList<RenameFailure> &problems = batch.problems();
+    if (problems.size() == plan.pairs.size()) {
+        dialog.tell(renameFailuresMessage(batch, problems)); // nothing could be renamed: no question
+        return std::nullopt;
+    }
+    const QStringList listed = listing.shownNames();
+    if (const auto order = numberOrderBreak(listed); order && !dialog.ask(numberOrderQuestion(listed, *order)))
+        return std::nullopt;
+    if (!problems.isEmpty() && !dialog.ask(renameQuestion(batch)))
+        return std::nullopt;
+    return batch;
+}
+
+namespace {
+
+// Runs the batch with its record kept. Nothing, having said why, when the record cannot be written.
+std::optional<QList<RenameFailure>> runRecordedTelling(RenameBatch &batch, const QString &journalPath,
+                                                       JobDialog &dialog)
+{
+    RecordedRun run = runRecorded(batch, journalPath);
+    if (run.journalError) {
+        dialog.tell(journalNotWrittenMessage(journalPath, *run.journalError));
+        return std::nullopt;
+    }
+    return std::move(run.failures);
+}
+
+} // namespace
+
+bool runRename(RenameBatch &batch, const QString &journalPath, JobDialog &dialog)
+{
+    const auto failures = runRecordedTelling(batch, journalPath, dialog);
+    if (!failures)
+        return false;
+    if (!failures->isEmpty()) {
+        dialog.tell(renameFailuresMessage(batch, *failures));
+        return false;
+    }
+    dialog.tell(LoadMessage(Msg::Finished));
+    return true;
+}
+
+UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
+{
+    const JournalReading reading = readRenameJournal(journalPath);
+    if (!reading.record) {
+        dialog.tell(journalUnusableMessage(journalPath, reading));
+        return UndoOutcome::JournalUnusable;
+    }
+    const UndoPlan undo = planUndo(*reading.record);
+    if (undo.error) {
+        dialog.tell(journalUnusableMessage(journalPath, {std::nullopt, JournalReading::Problem::Unreadable, *undo.error}));
+        return UndoOutcome::NotDone;
+    }
+    if (undo.plan.pairs.isEmpty() && undo.notFound.isEmpty()) {
+        dialog.tell(LoadMessage(Msg::NothingToUndo));
+        return UndoOutcome::Done;
+    }
+    if (!undo.plan.pairs.isEmpty() && !dialog.ask(undoQuestion(undo)))
+        return UndoOutcome::NotDone;
+    // Files that cannot get their names back are left alone and reported with the others.
+    RenameBatch batch(undo.plan);
+    batch.check();
+    const auto failures =
+        undo.plan.pairs.isEmpty() ? QList<RenameFailure>() : runRecordedTelling(batch, journalPath, dialog);
+    if (!failures)
+        return UndoOutcome::NotDone;
+    if (failures->isEmpty() && undo.notFound.isEmpty()) {
+        dialog.tell(LoadMessage(Msg::Finished));
+        return UndoOutcome::Done;
+    }
+    dialog.tell(undoFailuresMessage(undo, batch, *failures));
+    return UndoOutcome::NotDone;
+}
+
+} // namespace meloport

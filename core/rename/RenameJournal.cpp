@@ -1,0 +1,249 @@
+#include "core/rename/RenameJournal.h"
+
+#include "core/MessageCatalogue.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace meloport {
+
+namespace {
+
+constexpr QByteArrayView kMagic = "meloport-rename-journal";
+constexpr QByteArrayView kVersion = "1";
+// How long a rename waits for another program's rename to end: 10 s.
+constexpr int kLockTries = 200;
+constexpr unsigned long kLockPollMs = 50;
+
+QByteArray encoded(const QByteArray &name)
+{
+    // UTF-8 stays readable as it is; only what would break a line or a field, or is not UTF-8,
+    // becomes %XX.
+    static const QByteArray punctuation("!\"#$&'()*+,-./:;<=>?@[\\]^_`{|}~");
+    static const QByteArray readable = [] {
+        QByteArray bytes = punctuation;
+        for (int byte = 0x80; byte <= 0xff; ++byte)
+            bytes += char(byte);
+        return bytes;
+    }();
+    const bool utf8 = QByteArrayView(name).isValidUtf8();
+    const bool plain = utf8 && std::none_of(name.begin(), name.end(), [](char c) {
+        return uchar(c) <= 0x20 || c == '%' || c == 0x7f;
+    });
+    return plain ? name : name.toPercentEncoding(utf8 ? readable : punctuation);
+}
+
+// A step's name as the journal writes it: "old", "new", or the number of a temporary name.
+QByteArray stepName(const QByteArray &name, const RenamePair &pair, const QByteArray &aside)
+{
+    if (name == pair.oldName)
+        return "old";
+    if (name == pair.newName)
+        return "new";
+    return name.mid(aside.size());
+}
+
+} // namespace
+
+QList<QByteArray> RenameRecord::recordedNames() const
+{
+    QList<QByteArray> at;
+    at.reserve(pairs.size());
+    for (const RenamePair &pair : pairs)
+        at.append(pair.oldName);
+    for (const auto &[index, undone] : taken) {
+        const RenameStep &step = steps[index];
+        at[step.position] = undone ? step.from : step.to;
+    }
+    return at;
+}
+
+JournalReading readRenameJournal(const QString &path)
+{
+    JournalReading reading;
+    const platform::FileContents contents = platform::readWholeFile(path);
+    if (contents.error) {
+        reading.problem = JournalReading::Problem::Unreadable;
+        reading.error = *contents.error;
+        return reading;
+    }
+    QList<QByteArray> lines = contents.bytes.split('\n');
+    lines.removeLast(); // after the last line end: empty, or a line cut off by a crash
+
+    RenameRecord record;
+    QByteArray aside;
+    bool planned = false;
+    const auto number = [](const QByteArray &field, qsizetype limit) {
+        bool ok = false;
+        const qsizetype value = field.toLongLong(&ok);
+        return ok && value >= 0 && value < limit ? value : -1;
+    };
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QList<QByteArray> f = lines[i].split(' ');
+        const QByteArray &keyword = f[0];
+        if (i == 0) {
+            if (f.size() != 2 || f[0] != kMagic)
+                reading.problem = JournalReading::Problem::NotAJournal;
+            else if (f[1] != kVersion)
+                reading.problem = JournalReading::Problem::OtherVersion;
+        } else if (!planned && keyword == "folder" && f.size() == 2 && record.folder.isEmpty()) {
+            record.folder = QFile::decodeName(QByteArray::fromPercentEncoding(f[1]));
+        } else if (!planned && keyword == "aside" && f.size() == 2 && aside.isEmpty()) {
+            aside = QByteArray::fromPercentEncoding(f[1]);
+        } else if (!planned && keyword == "pair" && f.size() == 3 && !aside.isEmpty() && record.steps.isEmpty()) {
+            RenamePair pair{QByteArray::fromPercentEncoding(f[1]), QByteArray::fromPercentEncoding(f[2]), {}, {}};
+            pair.oldShown = QString::fromUtf8(pair.oldName);
+            pair.newShown = QString::fromUtf8(pair.newName);
+            record.pairs.append(pair);
+        } else if (!planned && keyword == "step" && f.size() == 5 && number(f[1], record.pairs.size()) >= 0) {
+            const qsizetype pair = number(f[1], record.pairs.size());
+            const auto name = [&](const QByteArray &field) {
+                if (field == "old" || field == "new")
+                    return field == "old" ? record.pairs[pair].oldName : record.pairs[pair].newName;
+                return number(field, std::numeric_limits<qsizetype>::max()) >= 0 ? aside + field : QByteArray();
+            };
+            record.steps.append({pair, name(f[2]), name(f[3]), f[4].contains('u'), f[4].contains('c')});
+            if (record.steps.constLast().from.isEmpty() || record.steps.constLast().to.isEmpty())
+                reading.problem = JournalReading::Problem::Damaged;
+        } else if (!planned && keyword == "planned" && f.size() == 1 && !record.folder.isEmpty()) {
+            planned = true;
+        } else if (planned && !record.finished && (keyword == "done" || keyword == "undone") && f.size() == 2
+                   && number(f[1], record.steps.size()) >= 0) {
+            record.taken.append({number(f[1], record.steps.size()), keyword == "undone"});
+        } else if (planned && !record.finished && keyword == "finished" && f.size() == 1) {
+            record.finished = true;
+        } else {
+            reading.problem = JournalReading::Problem::Damaged;
+        }
+        if (reading.problem != JournalReading::Problem::None)
+            return reading;
+    }
+    if (!planned) {
+        reading.problem = lines.isEmpty() ? JournalReading::Problem::NotAJournal : JournalReading::Problem::Damaged;
+        return reading;
+    }
+    reading.record = std::move(record);
+    return reading;
+}
+
+RenameJournalWriter::RenameJournalWriter(QString path)
+    : m_path(std::move(path))
+{
+}
+
+std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &batch)
+{
+    const auto &pairs = batch.plan().pairs;
+    m_pairOfPosition = QList<qsizetype>(pairs.size(), -1);
+    const QByteArray aside = batch.temporaryPrefix();
+    // An undo may run from another working folder than the rename's.
+    QString folder = batch.plan().folder;
+    if (QDir::isRelativePath(folder))
+        folder = QDir::currentPath() + u'/' + folder;
+    QByteArray text = kMagic + ' ' + kVersion + "\nfolder " + encoded(QFile::encodeName(folder))
+                      + "\naside " + encoded(aside) + '\n';
+    qsizetype recorded = 0;
+    for (const RenameStep &step : batch.schedule()) {
+        if (m_pairOfPosition[step.position] >= 0)
+            continue;
+        m_pairOfPosition[step.position] = recorded++;
+        const RenamePair &pair = pairs[step.position];
+        text += "pair " + encoded(pair.oldName) + ' ' + encoded(pair.newName) + '\n';
+    }
+    for (const RenameStep &step : batch.schedule()) {
+        const RenamePair &pair = pairs[step.position];
+        const QByteArray flags = step.startsChain ? "uc" : step.startsUnit ? "u" : "-";
+        text += "step " + QByteArray::number(m_pairOfPosition[step.position]) + ' ' + stepName(step.from, pair, aside)
+                + ' ' + stepName(step.to, pair, aside) + ' ' + flags + '\n';
+    }
+    text += "planned\n";
+
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    if (auto error = platform::replaceFile(m_path, text))
+        return error;
+    m_file.setFileName(m_path);
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return platform::OsError{EIO, m_file.errorString()};
+    // Each step is done, and may be put back, once; the longest line is "undone <number>".
+    m_planSize = text.size();
+    const qint64 roomSize = (2 * batch.schedule().size() + 1) * qint64(sizeof "undone 18446744073709551615");
+    if (platform::reserveFileSpace(m_file.handle(), m_planSize + roomSize)) {
+        m_room = m_file.map(m_planSize, roomSize);
+        m_roomSize = m_room ? roomSize : 0;
+    }
+    if (!m_room) // each line one write of its own instead
+        m_file.seek(m_planSize);
+    return std::nullopt;
+}
+
+RenameJournalWriter::~RenameJournalWriter()
+{
+    close();
+}
+
+void RenameJournalWriter::append(QByteArrayView line)
+{
+    // A line that cannot be written costs no file: undo then finds the file by looking.
+    if (m_room && m_used + line.size() <= m_roomSize) {
+        std::memcpy(m_room + m_used, line.data(), std::size_t(line.size()));
+        m_used += line.size();
+    } else if (!m_room && m_file.isOpen()) {
+        m_file.write(line.data(), line.size());
+    }
+}
+
+void RenameJournalWriter::stepTaken(qsizetype step, bool undone)
+{
+    char line[32];
+    const int size = std::snprintf(line, sizeof line, "%s %lld\n", undone ? "undone" : "done", static_cast<long long>(step));
+    append(QByteArrayView(line, size));
+}
+
+void RenameJournalWriter::finish()
+{
+    append("finished\n");
+    close();
+}
+
+void RenameJournalWriter::close()
+{
+    if (m_room) {
+        m_file.unmap(m_room);
+        m_room = nullptr;
+        m_file.resize(m_planSize + m_used); // the room left over
+    }
+    m_file.close();
+}
+
+RecordedRun runRecorded(RenameBatch &batch, const QString &journalPath)
+{
+    if (batch.schedule().isEmpty())
+        return {std::nullopt, batch.run()};
+    // The window and the command line may rename at the same time; each would put its record in
+    // the other's place. A rename takes a few seconds at most, so the second one waits for it.
+    QDir().mkpath(QFileInfo(journalPath).absolutePath());
+    std::optional<platform::InstanceLock> lock;
+    for (int tries = 0;; ++tries) {
+        lock.emplace(journalPath + QStringLiteral(".lock"));
+        if (lock->state() != platform::InstanceLockState::HeldByAnother)
+            break;
+        if (tries == kLockTries)
+            return {platform::OsError{EWOULDBLOCK, LoadMessage(Msg::JournalBusy).text}, {}};
+        QThread::msleep(kLockPollMs);
+    }
+    RenameJournalWriter journal(journalPath);
+    if (auto error = journal.begin(batch))
+        return {std::move(error), {}};
+    RecordedRun done{std::nullopt, batch.run([&journal](qsizetype step, bool undone) { journal.stepTaken(step, undone); })};
+    journal.finish();
+    return done;
+}
+
+} // namespace meloport

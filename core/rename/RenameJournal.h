@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "core/rename/RenameBatch.h"
+
+#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace meloport {
+
+// The record of the last rename batch, kept so that it can be undone even after a crash. It is a
+// small UTF-8 text file of lines, each a keyword and fields separated by single spaces. Names are
+// the exact bytes of the file system; blanks, "%", control characters and, in a name that is not
+// UTF-8, every byte beyond ASCII are percent-encoded:
+//
+//   meloport-rename-journal 1          the format and its version; another version is not read
+//   folder <path>                      the folder every name below belongs to
+//   aside <prefix>                     how the schedule's temporary names begin
+//   pair <old> <new>                   one line a file the batch moves, in schedule order of pairs
+//   step <pair> <from> <to> <flags>    the schedule, in order; from and to are "old" or "new" (the
+//                                      pair's names) or a number (the temporary name of the prefix
+//                                      and that number); flags "u": starts a unit (done or put back
+//                                      as a whole), "c": starts a chain, "-": neither
+//   planned                            the plan above is complete
+//   done <step>                        a step took effect (appended as the batch runs)
+//   undone <step>                      a step was put back
+//   finished                           the batch ran to its end
+//
+// Everything up to "planned" is written whole and flushed before the first file is touched; the
+// progress lines are appended one by one, and a line cut off by a crash is ignored, as are the
+// zeros of the room set aside for lines that a crash kept from being written.
+struct RenameRecord {
+    QString folder;
+    QList<RenamePair> pairs;
+    QList<RenameStep> steps; // a step's position is an index into `pairs`
+    QList<std::pair<qsizetype, bool>> taken; // step, and whether it was put back, in order
+    bool finished = false;
+
+    // Where each pair's file is after the recorded steps: its name, by pair.
+    QList<QByteArray> recordedNames() const;
+};
+
+struct JournalReading {
+    enum class Problem { None, Unreadable, NotAJournal, OtherVersion, Damaged };
+
+    std::optional<RenameRecord> record;
+    Problem problem = Problem::None;
+    platform::OsError error; // why an unreadable journal could not be read
+};
+
+JournalReading readRenameJournal(const QString &path);
+
+// Records one batch in the journal at `path` while it runs, in place of the last record.
+class RenameJournalWriter final {
+public:
+    explicit RenameJournalWriter(QString path);
+    ~RenameJournalWriter();
+    RenameJournalWriter(const RenameJournalWriter &) = delete;
+    RenameJournalWriter &operator=(const RenameJournalWriter &) = delete;
+
+    // Writes the whole plan and flushes it to the disk. Nothing on success; on a failure the last
+    // record stays as it was, and the batch must not run.
+    std::optional<platform::OsError> begin(const RenameBatch &batch);
+    // For RenameBatch::run's observer.
+    void stepTaken(qsizetype step, bool undone);
+    void finish();
+
+private:
+    void append(QByteArrayView line);
+    void close();
+
+    QString m_path;
+    QFile m_file;
+    // The room for the progress lines, mapped from the file: a line copied there is in the file at
+    // once, and stays there whatever becomes of the program, without a system call a step.
+    uchar *m_room = nullptr;
+    qint64 m_roomSize = 0;
+    qint64 m_planSize = 0;
+    qint64 m_used = 0;
+    QList<qsizetype> m_pairOfPosition; // the record's pair of each plan position
+};
+
+// Runs a checked batch with its record kept in the journal at `journalPath`. When the plan cannot
+// be written first, nothing is touched and `journalError` says why. A batch with nothing to do
+// leaves the last record as it was.
+struct RecordedRun {
+    std::optional<platform::OsError> journalError;
+    QList<RenameFailure> failures;
+};
+
+RecordedRun runRecorded(RenameBatch &batch, const QString &journalPath);
+
+} // namespace meloport

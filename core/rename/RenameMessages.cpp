@@ -1,0 +1,206 @@
+#include "core/rename/RenameMessages.h"
+
+#include <algorithm>
+
+namespace meloport {
+
+namespace {
+
+// The lines of a list, cut off after the first few with a count of the rest.
+template <typename Entry, typename Describe>
+QString listLines(const QList<Entry> &entries, Describe describe)
+{
+    QStringList lines;
+    const qsizetype shown = std::min(entries.size(), kListedInMessage);
+    for (qsizetype i = 0; i < shown; ++i)
+        lines.append(describe(entries[i]));
+    if (entries.size() > shown)
+        lines.append(FormatMessage(Msg::MoreNotShown, QString::number(entries.size() - shown)).text);
+    return lines.join(u'\n');
+}
+
+Msg problemMessage(TitleProblem problem)
+{
+    switch (problem) {
+    case TitleProblem::Empty:
+        return Msg::TitleEmpty;
+    case TitleProblem::LeadingDot:
+        return Msg::TitleLeadingDot;
+    case TitleProblem::Separator:
+        return Msg::TitleHasSeparator;
+    case TitleProblem::Control:
+        return Msg::TitleHasControl;
+    case TitleProblem::Nul:
+        break;
+    }
+    return Msg::TitleHasNul;
+}
+
+QString position(qsizetype index)
+{
+    return QString::number(index + 1);
+}
+
+QString reason(const RenameBatch &batch, const RenameFailure &failure)
+{
+    const auto &pairs = batch.plan().pairs;
+    switch (failure.problem) {
+    case RenameProblem::Missing:
+        return LoadMessage(Msg::FileMissing).text;
+    case RenameProblem::Taken:
+        if (failure.other < 0)
+            return LoadMessage(Msg::NameTaken).text;
+        return FormatMessage(Msg::NameKeptByOther, pairs.at(failure.other).oldShown).text;
+    case RenameProblem::SameNewName: {
+        // Names that differ in case alone are the same on this disk: say why they clash.
+        const bool caseOnly = pairs.at(failure.other).newName != pairs.at(failure.position).newName;
+        return FormatMessage(caseOnly ? Msg::SameNewNameIgnoringCase : Msg::SameNewName, position(failure.other)).text;
+    }
+    case RenameProblem::TooLong:
+        return FormatMessage(failure.limit.unit == platform::NameLimit::Unit::Bytes ? Msg::NameTooLongBytes
+                                                                                     : Msg::NameTooLongCharacters,
+                             QString::number(failure.limit.max))
+            .text;
+    case RenameProblem::Blocked:
+        return FormatMessage(Msg::BlockedByOther, position(failure.other)).text;
+    case RenameProblem::NotOnDisk:
+        return failure.error.reason.isEmpty() ? LoadMessage(Msg::NewNameNotOnDisk).text : failure.error.reason;
+    case RenameProblem::System:
+        break;
+    }
+    return failure.error.reason;
+}
+
+} // namespace
+
+QString renameFailureLine(const RenameBatch &batch, const RenameFailure &failure)
+{
+    const RenamePair &pair = batch.plan().pairs.at(failure.position);
+    QString why = reason(batch, failure);
+    if (!failure.strandedAs.isEmpty())
+        why = FormatMessage(Msg::StrandedUnder, why, QString::fromUtf8(failure.strandedAs)).text;
+    return FormatMessage(Msg::RenameFailureLine, pair.oldShown, pair.newShown, why).text;
+}
+
+namespace {
+
+QString failureLines(const RenameBatch &batch, const QList<RenameFailure> &failures)
+{
+    return listLines(failures, [&batch](const RenameFailure &failure) { return renameFailureLine(batch, failure); });
+}
+
+} // namespace
+
+Message titleFileMessage(const QString &path, const TitleFile &file)
+{
+    switch (file.problem) {
+    case TitleFile::Problem::UnknownEncoding:
+        return FormatMessage(Msg::TitleFileEncoding, path);
+    case TitleFile::Problem::DamagedUtf16:
+        return FormatMessage(Msg::TitleFileDamagedUtf16, path);
+    case TitleFile::Problem::NotAFile:
+        return FormatMessage(Msg::TitleFileNotAFile, path);
+    case TitleFile::Problem::TooLarge:
+        return FormatMessage(Msg::TitleFileTooLarge, path, QString::number(kTitleFileMaxBytes / (1024 * 1024)));
+    case TitleFile::Problem::None:
+    case TitleFile::Problem::Unreadable:
+        break;
+    }
+    return FormatMessage(Msg::TitleFileUnreadable, path, file.error.reason);
+}
+
+Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
+{
+    const QString lines = listLines(refused, [](const RefusedTitle &title) {
+        // Control characters as their pictures (␀, ␉, ␛): a NUL would end the text where the
+        // message box shows it, and the others would not show at all.
+        QString shown = title.title;
+        for (QChar &c : shown) {
+            if (c < u'\x20')
+                c = QChar(0x2400 + c.unicode());
+            else if (c == u'\x7f')
+                c = QChar(0x2421);
+        }
+        return FormatMessage(Msg::RefusedTitleLine, QString::number(title.position + 1), shown,
+                      LoadMessage(problemMessage(title.problem)).text)
+            .text;
+    });
+    Message message = FormatMessage(Msg::TitlesRefused, lines);
+    // ESC $ and ESC ( switch character sets in JIS, which no other text file holds.
+    const bool jis = std::any_of(refused.cbegin(), refused.cend(), [](const RefusedTitle &title) {
+        return title.title.contains(u"\x1b$") || title.title.contains(u"\x1b(");
+    });
+    if (jis)
+        message.text += u'\n' + LoadMessage(Msg::TitleFileInJis).text;
+    return message;
+}
+
+Message listingStaleMessage(const MusicListing &listing)
+{
+    return FormatMessage(Msg::ListingStale, listing.folderText);
+}
+
+Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair)
+{
+    return FormatMessage(Msg::NumberOrderQuestion, listed.at(pair.first), listed.at(pair.second));
+}
+
+Message renameQuestion(const RenameBatch &batch)
+{
+    const qsizetype others = batch.plan().pairs.size() - batch.problems().size();
+    return FormatMessage(Msg::RenameQuestion, QString::number(batch.problems().size()),
+                         failureLines(batch, batch.problems()), QString::number(others));
+}
+
+Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures)
+{
+    return FormatMessage(Msg::RenameFailures, QString::number(batch.plan().pairs.size()),
+                         QString::number(failures.size()), failureLines(batch, failures));
+}
+
+Message journalUnusableMessage(const QString &path, const JournalReading &reading)
+{
+    QString why;
+    switch (reading.problem) {
+    case JournalReading::Problem::Unreadable:
+        why = reading.error.reason;
+        break;
+    case JournalReading::Problem::OtherVersion:
+        why = LoadMessage(Msg::JournalOtherVersion).text;
+        break;
+    case JournalReading::Problem::Damaged:
+        why = LoadMessage(Msg::JournalDamaged).text;
+        break;
+    case JournalReading::Problem::NotAJournal:
+    case JournalReading::Problem::None:
+        why = LoadMessage(Msg::JournalNotAJournal).text;
+        break;
+    }
+    return FormatMessage(Msg::JournalUnusable, path, why);
+}
+
+Message journalNotWrittenMessage(const QString &path, const platform::OsError &error)
+{
+    return FormatMessage(Msg::JournalNotWritten, path, error.reason);
+}
+
+Message undoQuestion(const UndoPlan &undo)
+{
+    return FormatMessage(undo.interrupted ? Msg::UndoInterruptedQuestion : Msg::UndoQuestion, undo.plan.folder,
+                         QString::number(undo.plan.pairs.size()));
+}
+
+Message undoFailuresMessage(const UndoPlan &undo, const RenameBatch &batch, const QList<RenameFailure> &failures)
+{
+    QStringList lines;
+    const QString notThere = LoadMessage(Msg::NotWhereRecorded).text;
+    for (const RenamePair &pair : undo.notFound)
+        lines.append(FormatMessage(Msg::RenameFailureLine, pair.newShown, pair.oldShown, notThere).text);
+    for (const RenameFailure &failure : failures)
+        lines.append(renameFailureLine(batch, failure));
+    return FormatMessage(Msg::UndoFailures, QString::number(undo.plan.pairs.size() + undo.notFound.size()),
+                         QString::number(undo.notFound.size() + failures.size()),
+                         listLines(lines, [](const QString &line) { return line; }));
+}
+
+} // namespace meloport

@@ -1,0 +1,63 @@
+#include "core/rename/RenamePlan.h"
+
+#include "core/Collation.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace meloport {
+
+namespace {
+
+std::optional<TitleProblem> titleProblem(const QString &title, QChar separator)
+{
+    if (title.isEmpty())
+        return TitleProblem::Empty;
+    if (title.contains(QChar(u'\0')))
+        return TitleProblem::Nul;
+    // Before the others: a file in JIS (ISO-2022-JP) read as UTF-8 holds escapes between letters
+    // such as "/" and ".", and the escapes are what tells the user why.
+    if (std::any_of(title.cbegin(), title.cend(), [](QChar c) { return c < u'\x20' || c == u'\x7f'; }))
+        return TitleProblem::Control;
+    // "/" separates folders everywhere; the system's own separator as well.
+    if (title.contains(u'/') || title.contains(separator))
+        return TitleProblem::Separator;
+    if (title.startsWith(u'.'))
+        return TitleProblem::LeadingDot;
+    return std::nullopt;
+}
+
+} // namespace
+
+RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
+                       QChar separator)
+{
+    RenamePlan plan;
+    plan.folder = listing.folder;
+    const qsizetype count = std::min(listing.files.size(), titles.size());
+    for (qsizetype p = 0; p < count; ++p) {
+        if (const auto problem = titleProblem(titles[p], separator))
+            plan.refused.append({p, titles[p], *problem});
+    }
+    if (!plan.refused.isEmpty())
+        return plan;
+
+    const QString dotExtension = u'.' + extension;
+    plan.pairs.reserve(count);
+    for (qsizetype p = 0; p < count; ++p) {
+        const QString newName = titles[p] + dotExtension;
+        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown, newName});
+    }
+    return plan;
+}
+
+std::optional<std::pair<qsizetype, qsizetype>> numberOrderBreak(const QStringList &listed)
+{
+    for (qsizetype i = 0; i + 1 < listed.size(); ++i) {
+        if (numberOrderLess(listed[i + 1], listed[i]))
+            return std::pair(i, i + 1);
+    }
+    return std::nullopt;
+}
+
+} // namespace meloport

@@ -1,0 +1,244 @@
+// The program run as a script runs it: a child process with no display, its output and its exit
+// status, and the files it leaves.
+
+#include "ui/ListBox.h"
+#include "ui/frmMain.h"
+#include "platform/Platform.h"
+#include "support/FolderSnapshot.h"
+#include "support/RecordingInteraction.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace meloport;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Runs the program with the journal under `state`, as a script on a machine without a display.
+Run runProgram(const QStringList &arguments, const QString &state, const QString &workingFolder = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(u"XDG_STATE_HOME"_qs, state);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingFolder);
+    process.start(QStringLiteral(MELOPORT_PROGRAM), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QStringList expanded(QStringList texts, const QTemporaryDir &dir)
+{
+    return texts.replaceInStrings(u"{dir}"_qs, dir.path());
+}
+
+} // namespace
+
+class TestCommandLine final : public QObject {
+    Q_OBJECT
+private slots:
+    void jobs_data()
+    {
+        QTest::addColumn<QByteArray>("titles");
+        QTest::addColumn<QStringList>("arguments"); // {dir}: a folder holding album/, titles.txt and copy/
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("album");     // name=content after the run
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QString>("err");           // a part of standard error
+
+        const QStringList untouched{u"a.wav=A"_qs, u"b.wav=B"_qs, u"caf\\xe9.mp3=C"_qs};
+        const QStringList rename{u"--rename"_qs, u"{dir}/album"_qs, u"--titles"_qs, u"{dir}/titles.txt"_qs};
+        const QString question = u"「はい」と答えるには --yes を付けてください。"_qs;
+
+        QTest::newRow("rename") << QByteArray("序曲\n終曲\n") << rename << 0
+                                << QStringList{u"caf\\xe9.mp3=C"_qs, u"序曲.WAV=A"_qs, u"終曲.WAV=B"_qs} << QByteArray()
+                                << u"meloport: 終了しました。\n"_qs;
+        QTest::newRow("another kind, named in any case")
+            << QByteArray("序曲") << rename + QStringList{u"--kind"_qs, u"Mp3"_qs} << 0
+            << QStringList{u"a.wav=A"_qs, u"b.wav=B"_qs, u"序曲.MP3=C"_qs} << QByteArray() << u"終了しました。"_qs;
+        QTest::newRow("dry run: the pairs, nothing touched")
+            << QByteArray("序曲\n終曲\n") << rename + QStringList{u"--dry-run"_qs} << 0 << untouched
+            << QByteArray("a.wav\t序曲.WAV\nb.wav\t終曲.WAV\n") << QString();
+        QTest::newRow("a batch that would partly fail: refused") << QByteArray("x\nx\n") << rename << 1 << untouched
+                                                                  << QByteArray() << question;
+        QTest::newRow("dry run of it: the pairs and the problem")
+            << QByteArray("x\nx\n") << rename + QStringList{u"--dry-run"_qs} << 1 << untouched
+            << QByteArray("a.wav\tx.WAV\nb.wav\tx.WAV\n") << u"b.wav → x.WAV: 1 番目と同じ名前になります"_qs;
+        QTest::newRow("--yes renames the others and names the one left")
+            << QByteArray("x\nx\n") << rename + QStringList{u"--yes"_qs} << 1
+            << QStringList{u"b.wav=B"_qs, u"caf\\xe9.mp3=C"_qs, u"x.WAV=A"_qs} << QByteArray()
+            << u"2 件のうち 1 件は名前を変更できませんでした。\nb.wav → x.WAV"_qs;
+        QTest::newRow("dry run of a name that is not UTF-8: its exact bytes")
+            << QByteArray("序曲") << rename + QStringList{u"--kind"_qs, u"mp3"_qs, u"--dry-run"_qs} << 0 << untouched
+            << QByteArray("caf\xe9.mp3\t序曲.MP3\n") << QString();
+        QTest::newRow("no title file") << QByteArray() << QStringList{u"--rename"_qs, u"{dir}/album"_qs, u"--titles"_qs,
+                                                                      u"{dir}/none.txt"_qs}
+                                       << 1 << untouched << QByteArray() << u"曲名ﾌｧｲﾙを読み込めませんでした"_qs;
+        QTest::newRow("a folder that is not there") << QByteArray("x\n")
+                                                    << QStringList{u"--rename"_qs, u"{dir}/albun"_qs, u"--titles"_qs,
+                                                                   u"{dir}/titles.txt"_qs}
+                                                    << 1 << untouched << QByteArray() << u"「{dir}/albun」はﾌｫﾙﾀﾞではないか"_qs;
+        QTest::newRow("copy") << QByteArray() << QStringList{u"--copy"_qs, u"{dir}/album"_qs, u"--to"_qs, u"{dir}/copy"_qs}
+                              << 0 << untouched << QByteArray() << u"meloport: 終了しました。\n"_qs;
+        QTest::newRow("copy into the listed folder") << QByteArray()
+                                                     << QStringList{u"--copy"_qs, u"{dir}/album"_qs, u"--to"_qs,
+                                                                    u"{dir}/album/"_qs}
+                                                     << 1 << untouched << QByteArray() << u"同じﾌｫﾙﾀﾞです"_qs;
+
+        const auto usage = [&](const char *name, const QStringList &arguments, const QString &err) {
+            QTest::newRow(name) << QByteArray("序曲\n終曲\n") << arguments << 2 << untouched << QByteArray() << err;
+        };
+        usage("unknown option", rename + QStringList{u"--force"_qs}, u"'force'"_qs);
+        usage("no job", {u"--yes"_qs}, u"どれか一つを指定してください。"_qs);
+        usage("rename without titles", {u"--rename"_qs, u"{dir}/album"_qs}, u"--rename には --titles も指定してください。"_qs);
+        usage("titles without rename", {u"--undo"_qs, u"--titles"_qs, u"{dir}/titles.txt"_qs},
+              u"--titles は --rename と一緒にだけ使えます。"_qs);
+        usage("unknown kind", rename + QStringList{u"--kind"_qs, u"ogg-vorbis"_qs},
+              u"種類「ogg-vorbis」はありません。使える種類: wav, mp3,"_qs);
+        usage("a stray argument", rename + QStringList{u"{dir}/album"_qs}, u"余分な引数があります: "_qs);
+        usage("an option without its value", {u"--rename"_qs}, u"'--rename'"_qs);
+        usage("an empty folder, which is not the root", {u"--rename"_qs, QString(), u"--titles"_qs, u"{dir}/titles.txt"_qs},
+              u"--rename の値が空です。"_qs);
+    }
+    void jobs()
+    {
+        QFETCH(QByteArray, titles);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QStringList, album);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"album"_qs));
+        QVERIFY(QDir(dir.path()).mkpath(u"copy"_qs));
+        writeFile(dir.filePath(u"album/a.wav"_qs), "A");
+        writeFile(dir.filePath(u"album/b.wav"_qs), "B");
+        writeFile(QFile::encodeName(dir.filePath(u"album/"_qs)) + "caf\xe9.mp3", "C"); // Latin-1, from an old archive
+        if (!titles.isEmpty())
+            writeFile(dir.filePath(u"titles.txt"_qs), titles);
+
+        const Run run = runProgram(expanded(arguments, dir), dir.filePath(u"state"_qs));
+        QVERIFY2(run.err.contains(expanded({err}, dir).first()), qPrintable(run.err));
+        QCOMPARE(run.status, status);
+        if (status == 2)
+            QVERIFY(run.err.endsWith(u"meloport: 使い方は meloport --help で表示します。\n"_qs));
+        QCOMPARE(run.out, out);
+        QStringList after;
+        for (const auto &[name, content] : folderSnapshot(dir.filePath(u"album"_qs)).asKeyValueRange())
+            after.append(name + u'=' + content);
+        QCOMPARE(after, album);
+        const QStringList copied = QDir(dir.filePath(u"copy"_qs)).entryList(QDir::Files | QDir::Hidden);
+        const bool copiedAll = run.status == 0 && arguments.contains(u"--copy"_qs);
+        QCOMPARE(copied, copiedAll ? QStringList({u"a.wav"_qs, u"b.wav"_qs}) : QStringList());
+    }
+
+    void helpAndVersion()
+    {
+        QTemporaryDir state;
+        const Run help = runProgram({u"--help"_qs}, state.path());
+        QCOMPARE(help.status, 0);
+        for (const char *option : {"--rename", "--titles", "--kind", "--dry-run", "--yes", "--copy", "--to", "--undo",
+                                   "--help", "--version"})
+            QVERIFY2(help.out.contains(option), option);
+        const Run version = runProgram({u"--version"_qs}, state.path());
+        QCOMPARE(version.status, 0);
+        QVERIFY2(version.out.startsWith("meloport 0."), version.out.constData());
+    }
+
+    // Either way in, either way back: the window and the command line keep one record.
+    void undo_data()
+    {
+        QTest::addColumn<bool>("byWindow");
+        QTest::addColumn<bool>("undoByWindow");
+        QTest::newRow("a window's rename, undone by the command line") << true << false;
+        QTest::newRow("a command line's rename, undone by the command line") << false << false;
+        QTest::newRow("a command line's rename, undone by the window") << false << true;
+    }
+    void undo()
+    {
+        QFETCH(bool, byWindow);
+        QFETCH(bool, undoByWindow);
+        QTemporaryDir dir;
+        const QString album = dir.filePath(u"album"_qs);
+        QVERIFY(QDir(dir.path()).mkpath(u"album"_qs));
+        writeFile(album + u"/a.wav"_qs, "A");
+        writeFile(album + u"/b.wav"_qs, "B");
+        writeFile(dir.filePath(u"titles.txt"_qs), "b\na\n");
+        const QString state = dir.filePath(u"state"_qs);
+        const QString journal = state + u"/Meloport/last-rename.journal"_qs;
+        RecordingInteraction interaction;
+        frmMain window(interaction, StatePaths{dir.filePath(u"Meloport.ini"_qs), dir.filePath(u"lock"_qs), journal});
+        QVERIFY(window.Form_Load());
+        const QMap<QString, QString> before = folderSnapshot(album);
+
+        if (byWindow) {
+            interaction.folderAnswers.enqueue(album);
+            window.CommandBrowsePath->click();
+            window.TextFile->setText(dir.filePath(u"titles.txt"_qs));
+            window.CommandLoad->click();
+            window.CommandRunAll->click();
+        } else {
+            // From another working folder, by a relative path.
+            QCOMPARE(runProgram({u"--rename"_qs, u"album"_qs, u"--titles"_qs, u"titles.txt"_qs}, state, dir.path()).status, 0);
+        }
+        const QMap<QString, QString> renamed{{u"a.WAV"_qs, u"B"_qs}, {u"b.WAV"_qs, u"A"_qs}};
+        QCOMPARE(folderSnapshot(album), renamed);
+
+        if (undoByWindow) {
+            interaction.questionAnswers.enqueue(true);
+            emit window.cmdFile->aboutToShow();
+            window.cmdUndo->trigger();
+        } else {
+            const Run asked = runProgram({u"--undo"_qs}, state);
+            QCOMPARE(asked.status, 1); // nobody to answer the question: nothing done
+            QCOMPARE(folderSnapshot(album), renamed);
+            QCOMPARE(runProgram({u"--undo"_qs, u"--yes"_qs}, state).status, 0);
+        }
+        QCOMPARE(folderSnapshot(album), before);
+    }
+
+    // A rename of the window and one of the command line at the same time would each write its
+    // record over the other's: the second waits for the first.
+    void waitsForAnotherRename()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"album"_qs));
+        writeFile(dir.filePath(u"album/a.wav"_qs), "A");
+        writeFile(dir.filePath(u"titles.txt"_qs), "x\n");
+        const QString state = dir.filePath(u"state"_qs);
+        QVERIFY(QDir(state).mkpath(u"Meloport"_qs));
+        auto held = std::make_unique<platform::InstanceLock>(state + u"/Meloport/last-rename.journal.lock"_qs);
+        QCOMPARE(held->state(), platform::InstanceLockState::Acquired);
+
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_STATE_HOME"_qs, state);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(MELOPORT_PROGRAM),
+                      {u"--rename"_qs, dir.filePath(u"album"_qs), u"--titles"_qs, dir.filePath(u"titles.txt"_qs)});
+        QVERIFY(!process.waitForFinished(500));
+        QCOMPARE(QDir(dir.filePath(u"album"_qs)).entryList(QDir::Files), QStringList{u"a.wav"_qs});
+        held.reset();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(QDir(dir.filePath(u"album"_qs)).entryList(QDir::Files), QStringList{u"x.WAV"_qs});
+    }
+};
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

@@ -1,0 +1,204 @@
+#include "core/rename/RenameJournal.h"
+#include "core/listing/SourceListing.h"
+#include "core/rename/UndoPlan.h"
+
+#include "support/DiskImage.h"
+#include "support/FolderSnapshot.h"
+
+#include <QProcess>
+#include <QScopeGuard>
+
+#include <optional>
+
+using namespace meloport;
+
+namespace {
+
+QString joined(const QMap<QString, QString> &files)
+{
+    QStringList found;
+    for (auto file = files.cbegin(); file != files.cend(); ++file)
+        found.append(file.key() + u'=' + file.value());
+    return found.join(u' ');
+}
+
+RecordedRun renameRecorded(const RenamePlan &plan, const QString &journal)
+{
+    RenameBatch batch(plan);
+    batch.check();
+    return runRecorded(batch, journal);
+}
+
+// Undoes what the journal records; the names of files not found, then the pairs that failed.
+QStringList undoRecorded(const QString &journal)
+{
+    const JournalReading reading = readRenameJournal(journal);
+    if (!reading.record)
+        return {u"(journal unusable)"_qs};
+    const UndoPlan undo = planUndo(*reading.record);
+    QStringList left;
+    for (const RenamePair &pair : undo.notFound)
+        left.append(pair.newShown + u" not found"_qs);
+    for (const RenameFailure &failure : renameRecorded(undo.plan, journal).failures)
+        left.append(undo.plan.pairs[failure.position].oldShown + u" kept"_qs);
+    return left;
+}
+
+} // namespace
+
+class TestUndo final : public QObject {
+    Q_OBJECT
+private slots:
+    // A batch renamed and recorded, something done by hand, then undone and redone. Each file
+    // holds its first name; `after` is the folder after the undo, then what was left alone.
+    void undoesTheLastBatch_data()
+    {
+        QTest::addColumn<QString>("disk"); // empty: ext4
+        QTest::addColumn<QByteArray>("files");
+        QTest::addColumn<QString>("titles");
+        QTest::addColumn<QString>("byHand");
+        QTest::addColumn<QString>("after");
+        const QString ab = u"a.wav=a.wav b.wav=b.wav"_qs;
+        QTest::newRow("a whole batch") << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs << QString() << ab + u" |"_qs;
+        QTest::newRow("swaps and a ring") << QString() << QByteArray("A.WAV B.WAV C.WAV D.WAV E.WAV") << u"B|A|D|E|C"_qs << QString()
+                                          << u"A.WAV=A.WAV B.WAV=B.WAV C.WAV=C.WAV D.WAV=D.WAV E.WAV=E.WAV |"_qs;
+        QTest::newRow("a change of case") << QString() << QByteArray("track01.wav") << u"TRACK01"_qs << QString()
+                                          << u"track01.wav=track01.wav |"_qs;
+        QTest::newRow("a Latin-1 name") << QString() << QByteArray("caf\xe9.wav") << u"Café"_qs << QString()
+                                        << u"caf\\xe9.wav=caf\\xe9.wav |"_qs;
+        QTest::newRow("a batch with a failure: the renamed ones come back")
+            << QString() << QByteArray("a.wav b.wav Taken.WAV") << u"X|Taken"_qs << QString()
+            << u"Taken.WAV=Taken.WAV "_qs + ab + u" |"_qs;
+        QTest::newRow("a file removed by hand is reported, the others come back")
+            << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs << u"remove X.WAV"_qs << u"b.wav=b.wav | X.WAV not found"_qs;
+        QTest::newRow("a file renamed by hand is left alone") << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs
+                                                              << u"rename Y.WAV Mine.WAV"_qs
+                                                              << u"Mine.WAV=b.wav a.wav=a.wav | Y.WAV not found"_qs;
+        QTest::newRow("an old name taken since: nothing replaced") << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs
+                                                                   << u"create a.wav"_qs
+                                                                   << u"X.WAV=a.wav a.wav=mine b.wav=b.wav | X.WAV kept"_qs;
+        // Disks that ignore case: the old spelling comes back as it was listed. Through lowntfs-3g
+        // that is lower case, as it lists every name, whatever the disk stores.
+        for (const QString &disk : {u"exFAT"_qs, u"NTFS ignoring case"_qs}) {
+            const bool lower = disk != u"exFAT";
+            QTest::addRow("%s: a change of case", qPrintable(disk))
+                << disk << QByteArray("track01.wav Track02.wav") << u"TRACK01|track02"_qs << QString()
+                << (lower ? u"track01.wav=track01.wav track02.wav=Track02.wav |"_qs
+                          : u"Track02.wav=Track02.wav track01.wav=track01.wav |"_qs);
+            QTest::addRow("%s: swaps", qPrintable(disk)) << disk << QByteArray("A.WAV b.wav") << u"b|A"_qs << QString()
+                                                         << (lower ? u"a.wav=A.WAV b.wav=b.wav |"_qs
+                                                                   : u"A.WAV=A.WAV b.wav=b.wav |"_qs);
+        }
+    }
+    void undoesTheLastBatch()
+    {
+        QFETCH(QString, disk);
+        QFETCH(QByteArray, files);
+        QFETCH(QString, titles);
+        QFETCH(QString, byHand);
+        QFETCH(QString, after);
+        QTemporaryDir local, state;
+        std::optional<DiskImage> image;
+        if (!disk.isEmpty()) {
+            image.emplace(disk == u"exFAT" ? DiskImage::Kind::Exfat : DiskImage::Kind::NtfsIgnoringCase);
+            if (!image->isMounted())
+                QSKIP(qPrintable(u"no "_qs + disk + u" here: "_qs + image->whyNot()));
+        }
+        const QString folder = image ? image->path() : local.path();
+        const auto cleanUp = qScopeGuard([&] { removeFiles(folder); }); // QTemporaryDir misses a name not UTF-8
+        const QString journal = state.filePath(u"Meloport/last-rename.journal"_qs);
+        for (const QByteArray &name : files.split(' '))
+            writeFile(QFile::encodeName(folder) + '/' + name, name);
+        const RenamePlan plan = planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs, u'/');
+        QVERIFY(!renameRecorded(plan, journal).journalError);
+        const auto renamed = folderSnapshot(folder);
+        const QStringList hand = byHand.split(u' ');
+        if (hand[0] == u"remove")
+            QVERIFY(QFile::remove(folder + u'/' + hand[1]));
+        else if (hand[0] == u"rename")
+            QVERIFY(QFile::rename(folder + u'/' + hand[1], folder + u'/' + hand[2]));
+        else if (hand[0] == u"create")
+            writeFile(folder + u'/' + hand[1], "mine");
+
+        const QStringList left = undoRecorded(journal);
+        if (byHand.isEmpty() && !image) { // the undo was recorded in turn: undoing it renames again
+            const auto undone = folderSnapshot(folder);
+            QCOMPARE(undoRecorded(journal), QStringList());
+            QCOMPARE(folderSnapshot(folder), renamed);
+            QCOMPARE(undoRecorded(journal), QStringList());
+            QCOMPARE(folderSnapshot(folder), undone);
+        }
+        const auto snapshot = image ? image->storedSnapshot() : folderSnapshot(folder);
+        QCOMPARE(QString(joined(snapshot) + u" | "_qs + left.join(u", "_qs)).trimmed(), after);
+    }
+
+    void refusesAJournalItCannotTrust_data()
+    {
+        QTest::addColumn<QByteArray>("journal");
+        QTest::addColumn<JournalReading::Problem>("problem");
+        const QByteArray plan = "meloport-rename-journal 1\nfolder /tmp/m\naside .m-\npair a.wav X.WAV\nstep 0 old 0 u\n"
+                                "step 0 0 new -\nplanned\n";
+        QTest::newRow("a whole record") << plan + "done 0\nfinished\n" << JournalReading::Problem::None;
+        QTest::newRow("a crash mid-line: the cut line ignored") << plan + "done 0\nfini" << JournalReading::Problem::None;
+        QTest::newRow("empty") << QByteArray() << JournalReading::Problem::NotAJournal;
+        QTest::newRow("some other file") << QByteArray("[Settings]\nX=1\n") << JournalReading::Problem::NotAJournal;
+        QTest::newRow("another version") << QByteArray(plan).replace("journal 1", "journal 2")
+                                         << JournalReading::Problem::OtherVersion;
+        QTest::newRow("the plan cut short") << plan.left(plan.indexOf("planned")) << JournalReading::Problem::Damaged;
+        QTest::newRow("a step of no pair") << QByteArray(plan).replace("step 0", "step 1") << JournalReading::Problem::Damaged;
+        QTest::newRow("progress of no step") << plan + "done 2\n" << JournalReading::Problem::Damaged;
+        QTest::newRow("a step to no name") << QByteArray(plan).replace("0 new", "0 X.WAV") << JournalReading::Problem::Damaged;
+        QTest::newRow("a line of noise") << plan + "done 0\n\x01\x02\n" << JournalReading::Problem::Damaged;
+    }
+    void refusesAJournalItCannotTrust()
+    {
+        QFETCH(QByteArray, journal);
+        QFETCH(JournalReading::Problem, problem);
+        QTemporaryDir state;
+        writeFile(state.filePath(u"j"_qs), journal);
+        const JournalReading reading = readRenameJournal(state.filePath(u"j"_qs));
+        QCOMPARE(reading.problem, problem);
+        QCOMPARE(reading.record.has_value(), problem == JournalReading::Problem::None);
+    }
+
+    // A batch of a ring, changes of case, and (on exFAT) a chain through another spelling is
+    // killed after each of its renames, before or after recording it; undo brings every file
+    // back under its old name, and none is replaced.
+    void undoesAfterACrash_data()
+    {
+        QTest::addColumn<QString>("disk");
+        QTest::addColumn<int>("kill");
+        constexpr int steps = 9;
+        for (const QString &disk : {u"ext4"_qs, u"exFAT"_qs}) {
+            for (int kill = -steps; kill <= steps + 1; ++kill)
+                QTest::addRow("%s, killed %s %d renames", qPrintable(disk), kill < 0 ? "having recorded" : "after",
+                              std::abs(kill))
+                    << disk << kill;
+        }
+    }
+    void undoesAfterACrash()
+    {
+        QFETCH(QString, disk);
+        QFETCH(int, kill);
+        QTemporaryDir local, state;
+        std::optional<DiskImage> image;
+        if (disk == u"exFAT" && !image.emplace(DiskImage::Kind::Exfat).isMounted())
+            QSKIP(qPrintable(u"no exFAT here: "_qs + image->whyNot()));
+        const QString folder = image ? image->path() : local.path();
+        for (const QString &name : {u"A.WAV"_qs, u"B.WAV"_qs, u"c.wav"_qs, u"d.wav"_qs, u"e.wav"_qs, u"track.wav"_qs})
+            writeFile(folder + u'/' + name, name.toUtf8());
+        const auto before = folderSnapshot(folder);
+        const QString journal = state.filePath(u"last-rename.journal"_qs);
+
+        QProcess child;
+        child.start(QString::fromUtf8(STATE_PROBE), {u"rename"_qs, journal, folder, QString::number(kill), u"B"_qs,
+                                                    u"A"_qs, u"C"_qs, u"E"_qs, u"F"_qs, u"TRACK"_qs});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus() == QProcess::CrashExit, kill <= 9); // and killed before "finished"
+        QCOMPARE(undoRecorded(journal), QStringList());
+        QCOMPARE(folderSnapshot(folder), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUndo)
+#include "tst_undo.moc"
