@@ -96,7 +96,7 @@ void printPair(const RenamePair &pair)
 }
 
 int renameFolder(const QString &folder, const QString &titlesPath, const QString &extension, bool dryRun, bool yes,
-                 const QString &journalPath)
+                 const QString &journalPath, NameOptions options)
 {
     const std::optional<MusicListing> listing = listFolder(folder, extension);
     if (!listing)
@@ -107,7 +107,7 @@ int renameFolder(const QString &folder, const QString &titlesPath, const QString
         return kNotDone;
     }
     UnattendedDialog dialog(yes, dryRun);
-    std::optional<RenameBatch> batch = prepareRename(*listing, titles.titles, extension, dialog);
+    std::optional<RenameBatch> batch = prepareRename(*listing, titles.titles, extension, dialog, options);
     if (!batch)
         return kNotDone;
     if (dryRun) {
@@ -231,11 +231,13 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
                                     QStringLiteral("変更する名前と問題を表示するだけで、何も変更しません。"));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("問いに「はい」と答えます (一部だけ変更できるときも変更します)。"));
+    const QCommandLineOption number(QStringLiteral("number"),
+                                    QStringLiteral("新しい名前の前にﾄﾗｯｸ番号を付けます (01 曲名.WAV)。"));
     const QCommandLineOption copy(QStringLiteral("copy"), QStringLiteral("FOLDER のﾌｧｲﾙをｺﾋﾟｰします。"),
                                   QStringLiteral("FOLDER"));
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("ｺﾋﾟｰ先ﾌｫﾙﾀﾞ。"), QStringLiteral("DEST"));
     const QCommandLineOption undo(QStringLiteral("undo"), QStringLiteral("前回の名前の変更を元に戻します。"));
-    parser.addOptions({help, version, rename, titles, kind, dryRun, yes, copy, to, undo});
+    parser.addOptions({help, version, rename, titles, kind, dryRun, yes, number, copy, to, undo});
 
     // process() would exit with 1 on a usage error, which a script could not tell from a refusal.
     if (!parser.parse(arguments))
@@ -263,7 +265,8 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
             return usageError(FormatMessage(Msg::UsageOnlyWith, name(option), name(job)).text);
         return std::nullopt;
     };
-    for (const auto &[option, job] : {std::pair(&titles, &rename), std::pair(&dryRun, &rename), std::pair(&to, &copy)})
+    for (const auto &[option, job] : {std::pair(&titles, &rename), std::pair(&dryRun, &rename), std::pair(&number, &rename),
+                                 std::pair(&to, &copy)})
         if (const auto status = onlyWith(*option, *job))
             return *status;
     if (parser.isSet(kind) && parser.isSet(undo))
@@ -287,7 +290,7 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
 
     if (parser.isSet(rename))
         return renameFolder(parser.value(rename), parser.value(titles), *extension, parser.isSet(dryRun),
-                            parser.isSet(yes), journalPath);
+                            parser.isSet(yes), journalPath, NameOptions{parser.isSet(number)});
     if (parser.isSet(copy))
         return copyFolder(parser.value(copy), parser.value(to), *extension);
     UnattendedDialog dialog(parser.isSet(yes), false);

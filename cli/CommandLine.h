@@ -4,7 +4,7 @@
 // listing, title file, checks, rename engine, journal and copy as the window's, with the
 // catalogue's messages on standard error.
 //
-//   meloport --rename FOLDER --titles FILE [--kind KIND] [--dry-run] [--yes]
+//   meloport --rename FOLDER --titles FILE [--kind KIND] [--number] [--dry-run] [--yes]
 //   meloport --copy FOLDER --to DEST [--kind KIND]
 //   meloport --undo [--yes]
 

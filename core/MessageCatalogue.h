@@ -82,6 +82,7 @@ enum class Msg : quint16 {
     UsageExtraArguments = 288,
     UsageSeeHelp = 289,
     UsageEmptyValue = 290,
+    TrackNumbersNotSaved = 360,
 };
 
 enum class MessageIcon { Information, Warning, Question };

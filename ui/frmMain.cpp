@@ -217,6 +217,8 @@ bool frmMain::Form_Load()
     // Taken as it stands: a folder without a final separator runs into the file name.
     m_helpFilePath = SettingsStore(m_statePaths.settingsFile).value(Setting::InstalledDir) + helpFileName();
     LoadWindowSettings();
+    // Only "1" is on: a value written by hand that means something else must not rename differently.
+    cmdTrackNumbers->setChecked(SettingsStore(m_statePaths.settingsFile).value(Setting::TrackNumbers) == u"1");
     msKindExt = defaultKindExtensions();
     mnKind = KindWav;
     UpdateKindMenu();
@@ -415,6 +417,10 @@ void frmMain::createMenus()
     cmdOPUS = action(cmdKind, u"cmdOPUS", u"OPUS");
     for (QAction *item : kindItems())
         item->setCheckable(true);
+    Sep2 = cmdKind->addSeparator();
+    Sep2->setObjectName(QStringLiteral("Sep2"));
+    cmdTrackNumbers = action(cmdKind, u"cmdTrackNumbers", u"ﾄﾗｯｸ番号を付ける(&T)");
+    cmdTrackNumbers->setCheckable(true);
 
     cmdHelp = menu(u"cmdHelp", u"ヘルプ(&H)");
     cmdContents = action(cmdHelp, u"cmdContents", u"目次(&C)");
@@ -433,6 +439,7 @@ void frmMain::connectCommands()
     connect(cmdM4A, &QAction::triggered, this, &frmMain::cmdM4A_Click);
     connect(cmdOGG, &QAction::triggered, this, &frmMain::cmdOGG_Click);
     connect(cmdOPUS, &QAction::triggered, this, &frmMain::cmdOPUS_Click);
+    connect(cmdTrackNumbers, &QAction::triggered, this, &frmMain::cmdTrackNumbers_Click);
     connect(CommandBrowsePath, &QPushButton::clicked, this, &frmMain::CommandBrowsePath_Click);
     connect(CommandBrowseFile, &QPushButton::clicked, this, &frmMain::CommandBrowseFile_Click);
     connect(CommandLoad, &QPushButton::clicked, this, &frmMain::CommandLoad_Click);
@@ -538,6 +545,15 @@ void frmMain::cmdOPUS_Click()
     selectKind(KindOpus);
 }
 
+void frmMain::cmdTrackNumbers_Click()
+{
+    const SettingsStore store(m_statePaths.settingsFile);
+    // The choice holds for this run all the same; only the next start would not know it.
+    const QString text = cmdTrackNumbers->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (const auto error = store.save({{Setting::TrackNumbers, text}}))
+        ShowMessage(FormatMessage(Msg::TrackNumbersNotSaved, store.filePath(), error->reason));
+}
+
 // --- Title list and rename
 
 void frmMain::CommandBrowseFile_Click()
@@ -621,7 +637,8 @@ void frmMain::CommandRunAll_Click()
         return;
     }
     WindowDialog dialog(*this);
-    std::optional<RenameBatch> batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog);
+    std::optional<RenameBatch> batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog,
+                                                     NameOptions{cmdTrackNumbers->isChecked()});
     // The source list keeps the old names: a second run finds none of them and says so.
     if (batch)
         runRename(*batch, m_statePaths.renameJournal, dialog);

@@ -105,6 +105,9 @@ public:
     QAction *cmdM4A = nullptr;
     QAction *cmdOGG = nullptr;
     QAction *cmdOPUS = nullptr;
+    QAction *Sep2 = nullptr;
+    // Checked: the rename puts each file's track number before its title.
+    QAction *cmdTrackNumbers = nullptr;
     QMenu *cmdHelp = nullptr;
     QAction *cmdContents = nullptr;
     QAction *cmdUpdate = nullptr;
@@ -146,6 +149,8 @@ private:
     void cmdM4A_Click();
     void cmdOGG_Click();
     void cmdOPUS_Click();
+    // Kept at once: the choice outlives a crash and a close while minimized.
+    void cmdTrackNumbers_Click();
     // The kind menu's items, indexed by kind.
     std::array<QAction *, kKindCount> kindItems() const;
 

@@ -10,7 +10,7 @@
 namespace meloport {
 
 std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
-                                         const QString &extension, JobDialog &dialog)
+                                         const QString &extension, JobDialog &dialog, NameOptions options)
 {
     if (listing.files.isEmpty()) {
         dialog.tell(LoadMessage(Msg::NoSources));
@@ -24,7 +24,7 @@ std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStr
         dialog.tell(LoadMessage(Msg::ListsDiffer));
         return std::nullopt;
     }
-    const RenamePlan plan = planRenames(listing, titles, extension, platform::pathSeparator());
+    const RenamePlan plan = planRenames(listing, titles, extension, platform::pathSeparator(), options);
     if (!plan.refused.isEmpty()) {
         dialog.tell(refusedTitlesMessage(plan.refused));
         return std::nullopt;

@@ -30,7 +30,7 @@ public:
 // numbers count in another order than the list (221) and when some pairs would fail (220). The
 // checked batch, or nothing once the person has been told why or has said いいえ.
 std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
-                                         const QString &extension, JobDialog &dialog);
+                                         const QString &extension, JobDialog &dialog, NameOptions options = {});
 
 // Runs a prepared batch with its record kept in the journal at `journalPath`, then reports: 203
 // when every pair was renamed, otherwise the pairs that were not. True for 203.

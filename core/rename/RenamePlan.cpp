@@ -27,10 +27,18 @@ std::optional<TitleProblem> titleProblem(const QString &title, QChar separator)
     return std::nullopt;
 }
 
+// "01 " for the first of up to 99 files, "001 " for the first of 100 to 999: every number of the
+// album has as many digits, so that the names sort as the tracks play.
+QString trackNumberPrefix(qsizetype position, qsizetype count)
+{
+    const int width = std::max<int>(2, int(QString::number(count).size()));
+    return QStringLiteral("%1 ").arg(position + 1, width, 10, QChar(u'0'));
+}
+
 } // namespace
 
 RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
-                       QChar separator)
+                       QChar separator, NameOptions options)
 {
     RenamePlan plan;
     plan.folder = listing.folder;
@@ -45,7 +53,8 @@ RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, c
     const QString dotExtension = u'.' + extension;
     plan.pairs.reserve(count);
     for (qsizetype p = 0; p < count; ++p) {
-        const QString newName = titles[p] + dotExtension;
+        const QString number = options.trackNumbers ? trackNumberPrefix(p, count) : QString();
+        const QString newName = number + titles[p] + dotExtension;
         plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown, newName});
     }
     return plan;

@@ -43,10 +43,17 @@ struct RenamePlan {
     QList<RefusedTitle> refused;
 };
 
+// How a new name is formed besides the title and the extension.
+struct NameOptions {
+    // "01 Title.EXT": most players play a folder in the order of its names, not of its tracks.
+    bool trackNumbers = false;
+};
+
 // Pairs the listed files with the titles by position; each new name is the title, "." and
-// `extension`. `separator` is the system's own folder separator, refused in titles like "/".
+// `extension`, after the track number when `options` ask for it. `separator` is the system's own
+// folder separator, refused in titles like "/".
 RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
-                       QChar separator);
+                       QChar separator, NameOptions options = {});
 
 // The first place where the list's order (digits compared as characters) puts a name before one
 // that counts lower (Track10 before Track2): the positions of the two, or nothing when the

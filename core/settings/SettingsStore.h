@@ -13,7 +13,7 @@
 namespace meloport {
 
 // The persisted settings. All values are texts.
-enum class Setting { InstalledDir, LastVersion, X, Y, Width, Height };
+enum class Setting { InstalledDir, LastVersion, X, Y, Width, Height, TrackNumbers };
 
 struct SettingDefinition {
     Setting setting;
@@ -22,7 +22,7 @@ struct SettingDefinition {
 };
 
 // Every key of the section, with its default. InstalledDir is written by whoever installs the
-// program, never by the program itself.
+// program, never by the program itself. TrackNumbers is "1" for on; anything else reads as off.
 inline constexpr SettingDefinition kSettingDefinitions[] = {
     {Setting::InstalledDir, u"InstalledDir", u""},
     {Setting::LastVersion, u"LastVersion", u"1.00"},
@@ -30,6 +30,7 @@ inline constexpr SettingDefinition kSettingDefinitions[] = {
     {Setting::Y, u"Y", u"0"},
     {Setting::Width, u"Width", u"0"},
     {Setting::Height, u"Height", u"0"},
+    {Setting::TrackNumbers, u"TrackNumbers", u"0"},
 };
 
 // The user's settings: section "Settings" of an INI file that Qt's QSettings reads.

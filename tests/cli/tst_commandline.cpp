@@ -74,6 +74,9 @@ private slots:
         QTest::newRow("dry run: the pairs, nothing touched")
             << QByteArray("序曲\n終曲\n") << rename + QStringList{u"--dry-run"_qs} << 0 << untouched
             << QByteArray("a.wav\t序曲.WAV\nb.wav\t終曲.WAV\n") << QString();
+        QTest::newRow("dry run with track numbers: the numbered names")
+            << QByteArray("序曲\n終曲\n") << rename + QStringList{u"--number"_qs, u"--dry-run"_qs} << 0 << untouched
+            << QByteArray("a.wav\t01 序曲.WAV\nb.wav\t02 終曲.WAV\n") << QString();
         QTest::newRow("a batch that would partly fail: refused") << QByteArray("x\nx\n") << rename << 1 << untouched
                                                                   << QByteArray() << question;
         QTest::newRow("dry run of it: the pairs and the problem")

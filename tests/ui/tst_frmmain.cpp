@@ -185,12 +185,12 @@ private slots:
         QTest::newRow("values replaced where they stand, new ones added to their section")
             << QString() << old
             << QByteArray("[Settings]\nX=1500\nInstalledDir=/m/\nLastVersion=0.20\n\n[Other]\nY=9\n")
-            << u"/m/ 1.00 2 0 0 0 saved"_qs;
+            << u"/m/ 1.00 2 0 0 0 0 saved"_qs;
         QTest::newRow("damaged lines kept") << QString() << damaged
                                             << QByteArray(damaged).replace("X=2", "X=1500") + "LastVersion=0.20\n"
-                                            << u" 1.00 2 0 0 0 saved"_qs;
-        QTest::newRow("full disk") << u"--fsize 20"_qs << old << old << u"/m/ 1.00 2 0 0 0 ディスクの空きが足りません"_qs;
-        QTest::newRow("another user: defaults") << u"--as-nobody"_qs << old << old << u" 1.00 0 0 0 0 アクセスが拒否されました"_qs;
+                                            << u" 1.00 2 0 0 0 0 saved"_qs;
+        QTest::newRow("full disk") << u"--fsize 20"_qs << old << old << u"/m/ 1.00 2 0 0 0 0 ディスクの空きが足りません"_qs;
+        QTest::newRow("another user: defaults") << u"--as-nobody"_qs << old << old << u" 1.00 0 0 0 0 0 アクセスが拒否されました"_qs;
     }
     void saving()
     {
@@ -547,6 +547,77 @@ private slots:
         QStringList asked = interaction.questions;
         QCOMPARE(asked.replaceInStrings(QRegularExpression(u"^"_qs), u"? "_qs) + interaction.messageTexts(),
                  shown.replaceInStrings(u"{file}"_qs, titles).replaceInStrings(u"{folder}"_qs, album.path()));
+    }
+
+    // 種類 → ﾄﾗｯｸ番号を付ける as found at start, perhaps chosen once; then an album renamed, the
+    // program started again, and the rename undone. `stored`: the settings file before that start.
+    void trackNumbers_data()
+    {
+        QTest::addColumn<QByteArray>("ini"); // "blocked": a settings file whose folder cannot be made
+        QTest::addColumn<bool>("choose");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("told"); // a part of the one message besides 203; empty: none
+        const QByteArray on("[Settings]\nTrackNumbers=1\n");
+        QTest::newRow("first start: off, the names as before") << QByteArray() << false << false << QByteArray()
+                                                               << QString();
+        QTest::newRow("chosen: numbered names, and kept") << QByteArray() << true << true << on << QString();
+        QTest::newRow("stored on: checked at start") << on << false << true << on << QString();
+        QTest::newRow("a garbled value reads as off") << QByteArray("[Settings]\nTrackNumbers=yes\n") << false
+                                                      << false << QByteArray("[Settings]\nTrackNumbers=yes\n")
+                                                      << QString();
+        QTest::newRow("chosen off again: the line replaced where it stands, the rest kept")
+            << QByteArray("[Settings]\nTrackNumbers=1\nX=0\n\n[Other]\nA=b\n") << true << false
+            << QByteArray("[Settings]\nTrackNumbers=0\nX=0\n\n[Other]\nA=b\n") << QString();
+        QTest::newRow("cannot be kept: said so, numbered in this run only")
+            << QByteArray("blocked") << true << true << QByteArray() << u"ﾄﾗｯｸ番号を付けるかどうかを保存できませんでした"_qs;
+    }
+    void trackNumbers()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(bool, choose);
+        QFETCH(bool, checked);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, told);
+        QTemporaryDir album, state;
+        for (const QString &name : {u"a.wav"_qs, u"b.wav"_qs})
+            write(album.filePath(name), name.toUtf8());
+        const bool blocked = ini == "blocked";
+        if (blocked)
+            write(state.filePath(u"blocker"_qs), "a file, not a folder");
+        const StatePaths paths{state.filePath(blocked ? u"blocker/Meloport.ini"_qs : u"Meloport.ini"_qs),
+                               state.filePath(u"Meloport.lock"_qs), state.filePath(u"last-rename.journal"_qs)};
+        if (!ini.isNull() && !blocked)
+            write(paths.settingsFile, ini);
+        RecordingInteraction interaction;
+        std::optional<frmMain> window(std::in_place, interaction, paths);
+        QVERIFY(window->Form_Load());
+        if (choose)
+            window->cmdTrackNumbers->trigger();
+        QCOMPARE(window->cmdTrackNumbers->isChecked(), checked);
+        interaction.folderAnswers.enqueue(album.path());
+        window->CommandBrowsePath->click();
+        for (const QString &title : {u"X"_qs, u"Y"_qs}) {
+            window->TextName->setText(title);
+            window->CommandAdd->click();
+        }
+        window->CommandRunAll->click();
+        const QStringList renamed = checked ? QStringList{u"01 X.WAV=a.wav"_qs, u"02 Y.WAV=b.wav"_qs}
+                                            : QStringList{u"X.WAV=a.wav"_qs, u"Y.WAV=b.wav"_qs};
+        QCOMPARE(contents(album.path()), renamed);
+        QCOMPARE(window->ListDstMusic->items(), (QStringList{u"X"_qs, u"Y"_qs}));
+        QCOMPARE(readAll(paths.settingsFile), stored);
+        const QStringList shown = interaction.messageTexts();
+        QCOMPARE(shown.size(), told.isEmpty() ? 1 : 2);
+        QVERIFY2(shown.first().contains(told), qPrintable(shown.first()));
+
+        window->close(); // saves the window's place beside the choice
+        window.emplace(interaction, paths);
+        QVERIFY(window->Form_Load());
+        QCOMPARE(window->cmdTrackNumbers->isChecked(), checked && !blocked);
+        interaction.questionAnswers.enqueue(true);
+        window->cmdUndo->trigger();
+        QCOMPARE(contents(album.path()), (QStringList{u"a.wav=a.wav"_qs, u"b.wav=b.wav"_qs}));
     }
 
     // An album renamed through the window, then ﾌｧｲﾙ → 元に戻す, in the same run or after a restart.

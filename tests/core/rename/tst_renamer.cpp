@@ -151,6 +151,55 @@ private slots:
         QCOMPARE(QString(outcome).replace(temporary, u"\\1N"_qs), after);
     }
 
+    // `files` files, each given `title`, with track numbers on and checked on a real disk: the
+    // first and the last new name, then what the check found.
+    void trackNumbers_data()
+    {
+        QTest::addColumn<QString>("disk");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("1 file") << u"ext4"_qs << 1 << u"T"_qs << u"01 T.WAV 01 T.WAV |"_qs;
+        QTest::newRow("9 files") << u"ext4"_qs << 9 << u"T"_qs << u"01 T.WAV 09 T.WAV |"_qs;
+        QTest::newRow("10 files") << u"ext4"_qs << 10 << u"T"_qs << u"01 T.WAV 10 T.WAV |"_qs;
+        QTest::newRow("99 files") << u"ext4"_qs << 99 << u"T"_qs << u"01 T.WAV 99 T.WAV |"_qs;
+        QTest::newRow("100 files") << u"ext4"_qs << 100 << u"T"_qs << u"001 T.WAV 100 T.WAV |"_qs;
+        QTest::newRow("1,000 files") << u"ext4"_qs << 1000 << u"T"_qs << u"0001 T.WAV 1000 T.WAV |"_qs;
+        // 251 characters and ".WAV" are as many as exFAT takes; the number makes them too many.
+        const QString longest(251, u'x');
+        QTest::newRow("exFAT: a title that fits alone is too long numbered")
+            << u"exFAT"_qs << 1 << longest << u"01 %1.WAV 01 %1.WAV | 0:too long"_qs.arg(longest);
+        const QString kanji(83, u'曲'); // 249 bytes: 253 with ".WAV", 256 numbered
+        QTest::newRow("ext4: 83 kanji fit alone, numbered they are too long in bytes")
+            << u"ext4"_qs << 1 << kanji << u"01 %1.WAV 01 %1.WAV | 0:too long"_qs.arg(kanji);
+    }
+    void trackNumbers()
+    {
+        QFETCH(QString, disk);
+        QFETCH(int, files);
+        QFETCH(QString, title);
+        QFETCH(QString, found);
+        QTemporaryDir local;
+        std::optional<DiskImage> image;
+        if (disk != u"ext4") {
+            image.emplace(DiskImage::Kind::Exfat);
+            if (!image->isMounted())
+                QSKIP(qPrintable(u"no exFAT here: "_qs + image->whyNot()));
+        }
+        const QString folder = image ? image->path() : local.path();
+        for (int n = 0; n < files; ++n)
+            writeFile(folder + u"/t%1.wav"_qs.arg(n, 4, 10, QChar(u'0')), "");
+        const MusicListing listing = listMusicFiles(folder, u"WAV"_qs);
+        const QStringList titles(files, title);
+        QCOMPARE(planRenames(listing, titles, u"WAV"_qs, u'/').pairs.first().newShown, title + u".WAV"_qs);
+        RenameBatch batch(planRenames(listing, titles, u"WAV"_qs, u'/', NameOptions{true}));
+        batch.check();
+        QStringList outcome{batch.plan().pairs.first().newShown, batch.plan().pairs.last().newShown, u"|"_qs};
+        for (const RenameFailure &failure : batch.problems())
+            outcome.append(described(failure));
+        QCOMPARE(outcome.join(u' '), found);
+    }
+
     void numberOrder_data()
     {
         QTest::addColumn<QStringList>("listed"); // in the list's order
