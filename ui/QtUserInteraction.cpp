@@ -25,8 +25,10 @@ bool QtUserInteraction::askQuestion(QWidget *owner, const QString &caption, cons
                                     DefaultAnswer defaultAnswer)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    // The access keys Japanese desktops give these two buttons: a question box answers Y and N
+    // even without Alt.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
     // A question before changing files: a stray Enter or Esc must leave them alone. Only a
     // question that changes nothing but the window may take Enter for はい.
     box.setDefaultButton(defaultAnswer == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);

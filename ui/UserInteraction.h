@@ -32,7 +32,7 @@ public:
     // A modal box with one OK button; returns when it is closed.
     virtual void showMessage(QWidget *owner, MessageIcon icon, const QString &caption, const QString &text) = 0;
 
-    // A modal question with the buttons はい and いいえ; いいえ is Esc's answer. True only for はい.
+    // A modal question with the buttons はい(Y) and いいえ(N); いいえ is Esc's answer. True only for はい.
     virtual bool askQuestion(QWidget *owner, const QString &caption, const QString &text,
                              DefaultAnswer defaultAnswer) = 0;
 

@@ -240,9 +240,8 @@ void frmMain::LoadWindowSettings()
     if (store.value(Setting::LastVersion) != GetVersionString())
         return;
 
-    // All four are converted before any is applied. One that does not fit (a window beyond
-    // 32767 twips on a wide desktop) keeps the design geometry for this start; the next save
-    // writes the real values again.
+    // All four are converted before any is applied; one that does not fit keeps the design
+    // geometry for this start, and the next save writes the real values again.
     const auto x = twipsFromText(store.value(Setting::X));
     const auto y = twipsFromText(store.value(Setting::Y));
     const auto width = twipsFromText(store.value(Setting::Width));
@@ -260,9 +259,12 @@ void frmMain::LoadWindowSettings()
     QList<QRect> screens;
     for (const QScreen *screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    // move() places a window by its frame, as the stored values are.
-    move(keepOnScreen(frame, screens, primary ? primary->availableGeometry() : QRect()));
+    // move() places a window by its frame, as the stored values are. The design place is
+    // meant for a screen at the origin; a primary screen elsewhere takes it along.
+    if (const auto place = keepOnScreen(frame, screens))
+        move(*place);
+    else if (const QScreen *primary = QGuiApplication::primaryScreen())
+        setGeometry(geometry().translated(primary->geometry().topLeft()));
 
     if (usableSize) {
         m_restoredFrameSize = frame.size();

@@ -10,7 +10,7 @@ QString twipsToText(int twips)
     return QString::number(twips);
 }
 
-std::optional<qint16> twipsFromText(QStringView text)
+std::optional<qint32> twipsFromText(QStringView text)
 {
     const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
     qsizetype i = 0;
@@ -20,7 +20,7 @@ std::optional<qint16> twipsFromText(QStringView text)
 
     // Exact decimal rounding: only the first fraction digit and whether any later one is not
     // zero decide, so 1200.5 stays a true half however many zeros follow.
-    constexpr qint64 kBeyondRange = 1 << 20;
+    constexpr qint64 kBeyondRange = qint64(1) << 40;
     qint64 whole = 0;
     for (; i < text.size() && isDigit(text[i]); ++i)
         whole = std::min(whole * 10 + text[i].digitValue(), kBeyondRange);
@@ -36,20 +36,17 @@ std::optional<qint16> twipsFromText(QStringView text)
         ++whole;
 
     const qint64 value = negative ? -whole : whole;
-    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
         return std::nullopt;
-    return static_cast<qint16>(value);
+    return static_cast<qint32>(value);
 }
 
-QPoint keepOnScreen(const QRect &frame, const QList<QRect> &screens, const QRect &primary)
+std::optional<QPoint> keepOnScreen(const QRect &frame, const QList<QRect> &screens)
 {
-    if (std::any_of(screens.begin(), screens.end(), [&frame](const QRect &s) { return s.intersects(frame); }))
+    const auto touches = [&frame](const QRect &screen) { return screen.intersects(frame); };
+    if (std::any_of(screens.begin(), screens.end(), touches))
         return frame.topLeft();
-    // As close to where it was as the primary screen allows; a window larger than the screen
-    // keeps its top-left corner, and with it the title bar, on the screen.
-    const int x = std::max(primary.left(), std::min(frame.left(), primary.right() + 1 - frame.width()));
-    const int y = std::max(primary.top(), std::min(frame.top(), primary.bottom() + 1 - frame.height()));
-    return {x, y};
+    return std::nullopt;
 }
 
 } // namespace meloport

@@ -43,24 +43,49 @@ private slots:
     void storedTwips_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("twips"); // -1000000: does not fit, the design geometry stays
-        QTest::newRow("half down to even") << u"1200.5"_qs << 1200;
-        QTest::newRow("half up to even") << u"1201.5"_qs << 1202;
-        QTest::newRow("negative half to even") << u"-1201.5"_qs << -1202;
-        QTest::newRow("trailing zeros keep a half") << u"1200.5000"_qs << 1200;
-        QTest::newRow("just above a half goes up") << u"1200.50000000000000000001"_qs << 1201;
-        QTest::newRow("leading number of 12abc") << u"12abc"_qs << 12;
-        QTest::newRow("not a number") << u"abc"_qs << 0;
-        QTest::newRow("largest") << u"32767"_qs << 32767;
-        QTest::newRow("rounds beyond the largest") << u"32767.5"_qs << -1000000;
-        QTest::newRow("absurdly long") << u"99999999999999999999999"_qs << -1000000;
+        QTest::addColumn<qint64>("twips"); // -1: does not fit, the design geometry stays
+        QTest::newRow("half down to even") << u"1200.5"_qs << qint64(1200);
+        QTest::newRow("half up to even") << u"1201.5"_qs << qint64(1202);
+        QTest::newRow("negative half to even") << u"-1201.5"_qs << qint64(-1202);
+        QTest::newRow("trailing zeros keep a half") << u"1200.5000"_qs << qint64(1200);
+        QTest::newRow("just above a half goes up") << u"1200.50000000000000000001"_qs << qint64(1201);
+        QTest::newRow("leading number of 12abc") << u"12abc"_qs << qint64(12);
+        QTest::newRow("not a number") << u"abc"_qs << qint64(0);
+        QTest::newRow("an older build's largest") << u"32767"_qs << qint64(32767);
+        QTest::newRow("second monitor, x = 3000 px") << u"45000"_qs << qint64(45000);
+        QTest::newRow("monitor left of the primary") << u"-40000.5"_qs << qint64(-40000);
+        QTest::newRow("beyond 16 bits, with garbage") << u"98304.5px"_qs << qint64(98304);
+        QTest::newRow("largest") << u"2147483647"_qs << qint64(2147483647);
+        QTest::newRow("smallest") << u"-2147483648.4"_qs << qint64(-2147483648);
+        QTest::newRow("rounds beyond the largest") << u"2147483647.5"_qs << qint64(-1);
+        QTest::newRow("absurdly long") << u"99999999999999999999999"_qs << qint64(-1);
     }
     void storedTwips()
     {
         QFETCH(QString, text);
-        QFETCH(int, twips);
-        const std::optional<qint16> read = twipsFromText(text);
-        QCOMPARE(read.has_value() ? int(*read) : -1000000, twips);
+        QFETCH(qint64, twips);
+        const std::optional<qint32> read = twipsFromText(text);
+        QCOMPARE(read.has_value() ? qint64(*read) : qint64(-1), twips);
+    }
+
+    // Two full-HD monitors side by side.
+    void restoredPlace_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<bool>("staysPut"); // otherwise: the design place on the primary screen
+        const QRect left(0, 0, 1920, 1040), right(1920, 0, 1920, 1040);
+        QTest::newRow("on the second monitor") << QRect(3000, 500, 540, 560) << QList{left, right} << true;
+        QTest::newRow("second monitor unplugged") << QRect(3000, 500, 540, 560) << QList{left} << false;
+        QTest::newRow("a corner still on a screen") << QRect(1900, -550, 540, 560) << QList{left} << true;
+        QTest::newRow("just beside the only screen") << QRect(1920, 0, 540, 560) << QList{left} << false;
+    }
+    void restoredPlace()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(QList<QRect>, screens);
+        QFETCH(bool, staysPut);
+        QCOMPARE(keepOnScreen(frame, screens), staysPut ? std::optional(frame.topLeft()) : std::nullopt);
     }
 
     // Character for character: a full-width ｺﾋﾟｰ or ﾊﾟｽ would be a different text.

@@ -118,9 +118,10 @@ private slots:
         QTest::newRow("fractions to even, leading numbers")
             << QByteArray(kStored).replace("1500", "1500.5").replace("3000", "3000abc") << QRect(100, 200, 600, 500);
         QTest::newRow("another version: design geometry") << QByteArray(kStored).replace("0.20", "1.00") << m_design;
-        QTest::newRow("beyond 16 bits: design geometry") << QByteArray(kStored).replace("1500", "40000") << m_design;
-        QTest::newRow("monitor removed: onto the primary screen")
-            << QByteArray(kStored).replace("1500", "30000") << QRect(200, 200, 600, 500);
+        QTest::newRow("wider than 16 bits") << QByteArray(kStored).replace("9000", "40000") << QRect(100, 200, 2667, 500);
+        QTest::newRow("monitor removed: design place on the primary screen")
+            << QByteArray(kStored).replace("1500", "45000") << QRect(m_design.topLeft(), QSize(600, 500));
+        QTest::newRow("beyond 32 bits: design geometry") << QByteArray(kStored).replace("1500", "2147483648") << m_design;
         QTest::newRow("garbled size: design size at the stored place")
             << QByteArray(kStored).replace("9000", "abc") << QRect(QPoint(100, 200), m_design.size());
     }

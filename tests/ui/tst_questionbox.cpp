@@ -1,0 +1,58 @@
+#include "ui/QtUserInteraction.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+using namespace meloport;
+
+// The real question box, answered from the keyboard while it waits.
+class TestQuestionBox final : public QObject {
+    Q_OBJECT
+private slots:
+    void answeredByKey_data()
+    {
+        QTest::addColumn<DefaultAnswer>("defaultAnswer");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("yes");
+        const auto no = DefaultAnswer::No, yes = DefaultAnswer::Yes;
+        const Qt::KeyboardModifiers plain = Qt::NoModifier;
+        QTest::newRow("Y answers はい where Enter would not") << no << int(Qt::Key_Y) << plain << true;
+        QTest::newRow("N answers いいえ where Enter would not") << yes << int(Qt::Key_N) << plain << false;
+        QTest::newRow("Alt+Y answers はい") << no << int(Qt::Key_Y) << Qt::KeyboardModifiers(Qt::AltModifier) << true;
+        QTest::newRow("Enter takes the default はい") << yes << int(Qt::Key_Return) << plain << true;
+        QTest::newRow("Enter takes the default いいえ") << no << int(Qt::Key_Return) << plain << false;
+        QTest::newRow("Esc answers いいえ even when はい is the default") << yes << int(Qt::Key_Escape) << plain << false;
+    }
+    void answeredByKey()
+    {
+        QFETCH(DefaultAnswer, defaultAnswer);
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, yes);
+        QStringList captions;
+        // Runs inside the box's own event loop; a box never found is closed, so no row waits forever.
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !QTest::qWaitForWindowActive(box)) {
+                if (box)
+                    box->reject();
+                return;
+            }
+            for (const QAbstractButton *button : box->buttons())
+                captions.append(button->text());
+            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key), modifiers);
+        });
+        QtUserInteraction interaction;
+        const bool answer = interaction.askQuestion(nullptr, u"Meloport"_qs, u"?"_qs, defaultAnswer);
+        captions.sort();
+        QCOMPARE(captions, (QStringList{u"いいえ(&N)"_qs, u"はい(&Y)"_qs}));
+        QCOMPARE(answer, yes);
+    }
+};
+
+QTEST_MAIN(TestQuestionBox)
+#include "tst_questionbox.moc"
