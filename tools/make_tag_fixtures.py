@@ -139,6 +139,7 @@ FIXTURES = {
     "sjis-id3v1.mp3": mpeg_silence() + id3v1(OLD.encode("cp932")),
     "latin1-id3v23.mp3": id3v2(3, 0, "Café".encode("latin-1")) + mpeg_silence(),
     "untagged.mp3": mpeg_silence(),
+    "linebreak-id3v24.mp3": id3v2(4, 3, "一\n二".encode()) + mpeg_silence(),
     "utf8-info.wav": wav([info(SONG.encode())]),
     "sjis-info.wav": wav([info(OLD.encode("cp932"))]),
     "utf8-id3.wav": wav([(b"id3 ", id3v2(4, 3, SONG.encode()))]),
