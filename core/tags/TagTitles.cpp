@@ -35,12 +35,16 @@ public:
     ReadOnlyStream(QFile &file, const QByteArray &name)
         : m_file(file)
         , m_name(name)
+        , m_length(file.size()) // asked for often; the file is only read
     {
     }
     TagLib::FileName name() const override { return m_name.constData(); }
     TagLib::ByteVector readBlock(unsigned long length) override
     {
-        const QByteArray bytes = m_file.read(static_cast<qint64>(std::min<unsigned long>(length, 1UL << 30)));
+        // QIODevice::read takes memory for all that was asked first, and TagLib may ask for more
+        // than is left.
+        const qint64 left = std::max<qint64>(0, m_length - m_file.pos());
+        const QByteArray bytes = m_file.read(std::min(static_cast<qint64>(std::min(length, 1UL << 30)), left));
         return TagLib::ByteVector(bytes.constData(), static_cast<unsigned int>(bytes.size()));
     }
     void writeBlock(const TagLib::ByteVector &) override {}
@@ -51,15 +55,16 @@ public:
     bool isOpen() const override { return m_file.isOpen(); }
     void seek(long offset, Position from) override
     {
-        const qint64 base = from == Beginning ? 0 : from == Current ? m_file.pos() : m_file.size();
+        const qint64 base = from == Beginning ? 0 : from == Current ? m_file.pos() : m_length;
         m_file.seek(std::max<qint64>(0, base + offset));
     }
     long tell() const override { return static_cast<long>(m_file.pos()); }
-    long length() override { return static_cast<long>(m_file.size()); }
+    long length() override { return static_cast<long>(m_length); }
 
 private:
     QFile &m_file;
     QByteArray m_name;
+    qint64 m_length;
 };
 
 // TagLib's notes on damaged files would land on standard error; the result says it instead.
@@ -204,7 +209,7 @@ TagTitle readTagTitle(const QString &folder, const ListedFile &listed)
         return result;
     }
     QFile file;
-    if (!file.open(static_cast<int>(opened.handle), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(static_cast<int>(opened.handle), QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         result.missing = TagTitle::Missing::CannotOpen;
         result.error = {0, file.errorString()};
         return result;
@@ -229,9 +234,12 @@ QString nameWithoutExtension(const ListedFile &file)
 
 QString decodeLatin1Title(QByteArrayView bytes)
 {
-    // Every character of the code page is one UTF-16 unit: fewer units than bytes means a
-    // two-byte character was among them.
-    if (const std::optional<QString> cp932 = platform::decodeCodePage932(bytes); cp932 && cp932->size() < bytes.size())
+    // Plain ASCII reads alike either way, without the cost of opening a decoder. Every character
+    // of the code page is one UTF-16 unit: fewer units than bytes means a two-byte character was
+    // among them.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+    if (const std::optional<QString> cp932 = ascii ? std::nullopt : platform::decodeCodePage932(bytes);
+        cp932 && cp932->size() < bytes.size())
         return *cp932;
     return QString::fromLatin1(bytes);
 }
