@@ -5,6 +5,7 @@
 #include "core/copy/CopyMessages.h"
 #include "core/rename/RenameJob.h"
 #include "core/rename/RenameMessages.h"
+#include "core/tags/TagTitles.h"
 #include "core/titles/TitleFile.h"
 
 #include <QCommandLineParser>
@@ -95,19 +96,55 @@ void printPair(const RenamePair &pair)
     write(stdout, pair.oldName + '\t' + pair.newName + '\n');
 }
 
-int renameFolder(const QString &folder, const QString &titlesPath, const QString &extension, bool dryRun, bool yes,
-                 const QString &journalPath, NameOptions options)
+// The listed files that have a title tag, with their titles; each file without one is named on
+// standard error and left out, so that it keeps its name. False when that left out any.
+bool takeTagTitles(MusicListing &listing, QStringList &titles)
 {
-    const std::optional<MusicListing> listing = listFolder(folder, extension);
+    const QList<TagTitle> tags = readTagTitles(listing);
+    MusicListing tagged{listing.folderText, listing.folder, {}};
+    QStringList missing;
+    for (qsizetype i = 0; i < tags.size(); ++i) {
+        if (tags[i].missing != TagTitle::Missing::None) {
+            missing.append(missingTitleLine(listing, tags, i));
+            continue;
+        }
+        tagged.files.append(listing.files[i]);
+        titles.append(tags[i].title);
+    }
+    if (!missing.isEmpty()) {
+        printError(FormatMessage(Msg::TagTitlesMissingKept, QString::number(tags.size()),
+                                 QString::number(missing.size()))
+                       .text);
+        for (const QString &line : std::as_const(missing))
+            printError(line);
+    }
+    listing = std::move(tagged);
+    return missing.isEmpty();
+}
+
+// `titlesPath` names the title file; without it the titles come from the files' tags.
+int renameFolder(const QString &folder, const std::optional<QString> &titlesPath, const QString &extension,
+                 bool dryRun, bool yes, const QString &journalPath, NameOptions options)
+{
+    std::optional<MusicListing> listing = listFolder(folder, extension);
     if (!listing)
         return kNotDone;
-    const TitleFile titles = readTitleFile(titlesPath);
-    if (titles.problem != TitleFile::Problem::None) {
-        printError(titleFileMessage(titlesPath, titles).text);
-        return kNotDone;
+    QStringList titles;
+    bool allTagged = true;
+    if (titlesPath) {
+        const TitleFile file = readTitleFile(*titlesPath);
+        if (file.problem != TitleFile::Problem::None) {
+            printError(titleFileMessage(*titlesPath, file).text);
+            return kNotDone;
+        }
+        titles = file.titles;
+    } else if (!listing->files.isEmpty()) {
+        allTagged = takeTagTitles(*listing, titles);
+        if (listing->files.isEmpty())
+            return kNotDone;
     }
     UnattendedDialog dialog(yes, dryRun);
-    std::optional<RenameBatch> batch = prepareRename(*listing, titles.titles, extension, dialog, options);
+    std::optional<RenameBatch> batch = prepareRename(*listing, titles, extension, dialog, options);
     if (!batch)
         return kNotDone;
     if (dryRun) {
@@ -115,10 +152,10 @@ int renameFolder(const QString &folder, const QString &titlesPath, const QString
             printPair(pair);
         for (const RenameFailure &failure : batch->problems())
             printError(renameFailureLine(*batch, failure));
-        return dialog.wouldStop() || !batch->problems().isEmpty() ? kNotDone : kAllDone;
+        return dialog.wouldStop() || !batch->problems().isEmpty() || !allTagged ? kNotDone : kAllDone;
     }
     // Pairs skipped after --yes count as not done: the report names them.
-    return runRename(*batch, journalPath, dialog) ? kAllDone : kNotDone;
+    return runRename(*batch, journalPath, dialog) && allTagged ? kAllDone : kNotDone;
 }
 
 volatile std::sig_atomic_t gInterrupted = 0;
@@ -224,6 +261,9 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
                                     QStringLiteral("FOLDER"));
     const QCommandLineOption titles(QStringLiteral("titles"), QStringLiteral("曲名ﾌｧｲﾙ (1 行に 1 曲)。"),
                                     QStringLiteral("FILE"));
+    const QCommandLineOption titlesFromTags(
+        QStringLiteral("titles-from-tags"),
+        QStringLiteral("曲名をﾌｧｲﾙの曲名ﾀｸﾞから読みます。曲名ﾀｸﾞのないﾌｧｲﾙは名前を変更しません。"));
     const QCommandLineOption kind(QStringLiteral("kind"),
                                   QStringLiteral("ﾌｧｲﾙの種類: wav (既定)、mp3、wma など。"), QStringLiteral("KIND"),
                                   QStringLiteral("wav"));
@@ -237,7 +277,7 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
                                   QStringLiteral("FOLDER"));
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("ｺﾋﾟｰ先ﾌｫﾙﾀﾞ。"), QStringLiteral("DEST"));
     const QCommandLineOption undo(QStringLiteral("undo"), QStringLiteral("前回の名前の変更を元に戻します。"));
-    parser.addOptions({help, version, rename, titles, kind, dryRun, yes, number, copy, to, undo});
+    parser.addOptions({help, version, rename, titles, titlesFromTags, kind, dryRun, yes, number, copy, to, undo});
 
     // process() would exit with 1 on a usage error, which a script could not tell from a refusal.
     if (!parser.parse(arguments))
@@ -265,16 +305,21 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
             return usageError(FormatMessage(Msg::UsageOnlyWith, name(option), name(job)).text);
         return std::nullopt;
     };
-    for (const auto &[option, job] : {std::pair(&titles, &rename), std::pair(&dryRun, &rename), std::pair(&number, &rename),
-                                 std::pair(&to, &copy)})
+    for (const auto &[option, job] : {std::pair(&titles, &rename), std::pair(&titlesFromTags, &rename),
+                                      std::pair(&dryRun, &rename), std::pair(&number, &rename),
+                                      std::pair(&to, &copy)})
         if (const auto status = onlyWith(*option, *job))
             return *status;
     if (parser.isSet(kind) && parser.isSet(undo))
         return usageError(FormatMessage(Msg::UsageOnlyWith, name(kind), QString(name(rename) + u'/' + name(copy))).text);
     if (parser.isSet(yes) && parser.isSet(copy))
         return usageError(FormatMessage(Msg::UsageOnlyWith, name(yes), QString(name(rename) + u'/' + name(undo))).text);
-    if (parser.isSet(rename) && !parser.isSet(titles))
-        return usageError(FormatMessage(Msg::UsageMissing, name(rename), name(titles)).text);
+    if (parser.isSet(titles) && parser.isSet(titlesFromTags))
+        return usageError(FormatMessage(Msg::UsageTogether, name(titles), name(titlesFromTags)).text);
+    if (parser.isSet(rename) && !parser.isSet(titles) && !parser.isSet(titlesFromTags))
+        return usageError(
+            FormatMessage(Msg::UsageMissing, name(rename), QString(name(titles) + u" または " + name(titlesFromTags)))
+                .text);
     if (parser.isSet(copy) && !parser.isSet(to))
         return usageError(FormatMessage(Msg::UsageMissing, name(copy), name(to)).text);
 
@@ -289,8 +334,9 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
         return usageError(FormatMessage(Msg::UsageUnknownKind, parser.value(kind), knownKinds.join(u", ")).text);
 
     if (parser.isSet(rename))
-        return renameFolder(parser.value(rename), parser.value(titles), *extension, parser.isSet(dryRun),
-                            parser.isSet(yes), journalPath, NameOptions{parser.isSet(number)});
+        return renameFolder(parser.value(rename),
+                            parser.isSet(titles) ? std::optional(parser.value(titles)) : std::nullopt, *extension,
+                            parser.isSet(dryRun), parser.isSet(yes), journalPath, NameOptions{parser.isSet(number)});
     if (parser.isSet(copy))
         return copyFolder(parser.value(copy), parser.value(to), *extension);
     UnattendedDialog dialog(parser.isSet(yes), false);

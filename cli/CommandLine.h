@@ -5,6 +5,7 @@
 // catalogue's messages on standard error.
 //
 //   meloport --rename FOLDER --titles FILE [--kind KIND] [--number] [--dry-run] [--yes]
+//   meloport --rename FOLDER --titles-from-tags [--kind KIND] [--number] [--dry-run] [--yes]
 //   meloport --copy FOLDER --to DEST [--kind KIND]
 //   meloport --undo [--yes]
 

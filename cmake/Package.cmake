@@ -24,12 +24,13 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(meloport_font_depends "fonts-ipafont-gothic | fonts-noto-cjk")
 find_program(MELOPORT_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(MELOPORT_DPKG_SHLIBDEPS)
-    # The Qt libraries and their versions come from the executable itself; the font is appended.
+    # The Qt and TagLib libraries and their versions come from the executable itself; the font is
+    # appended.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "${meloport_font_depends}")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6 (>= ${Qt6_VERSION}), libqt6gui6 (>= ${Qt6_VERSION}), libqt6core6 (>= ${Qt6_VERSION}), ${meloport_font_depends}")
+        "libqt6widgets6 (>= ${Qt6_VERSION}), libqt6gui6 (>= ${Qt6_VERSION}), libqt6core6 (>= ${Qt6_VERSION}), libtag1v5 (>= ${TagLib_VERSION}), ${meloport_font_depends}")
 endif()
 # Japanese standard buttons in message boxes.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)

@@ -83,6 +83,13 @@ enum class Msg : quint16 {
     UsageSeeHelp = 289,
     UsageEmptyValue = 290,
     TrackNumbersNotSaved = 360,
+    TagTitlesMissing = 380,
+    TagTitleMissingLine = 381,
+    TagTitleNone = 382,
+    TagTitleDamaged = 383,
+    TagTitleCannotOpen = 384,
+    TagTitlesMissingKept = 385,
+    UsageTogether = 386,
 };
 
 enum class MessageIcon { Information, Warning, Question };

@@ -160,6 +160,15 @@ struct FileContents {
 // either is refused, as a longer file is.
 FileContents readWholeFile(const QString &path, qint64 maxBytes = std::numeric_limits<qint64>::max());
 
+// A regular file opened for reading only, or why not: a pipe or a device is refused without
+// waiting on it, as by readWholeFile. `path` is bytes, as a listed name is. The handle is the
+// caller's to close (QFile::open with AutoCloseHandle takes it over).
+struct ReadOnlyFile {
+    qintptr handle = -1;
+    std::optional<OsError> error;
+};
+ReadOnlyFile openForReading(const QByteArray &path);
+
 // Puts `contents` in the place of the file at `path` in one step. A complete new file is written
 // beside it, flushed to the disk and read back; only when all of that worked and `accept` (if
 // given) agrees with the new file does it take the old one's name. On any failure the old file is

@@ -104,6 +104,24 @@ QList<QByteArray> findFiles(const QString &folder, const QString &extension)
     return names;
 }
 
+ReadOnlyFile openForReading(const QByteArray &path)
+{
+    ReadOnlyFile result;
+    Fd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat st {};
+    if (!fd.isOpen() || ::fstat(fd.get(), &st) != 0) {
+        result.error = osError(errno);
+        return result;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        result.error = S_ISDIR(st.st_mode) ? osError(EISDIR)
+                                           : OsError{0, QStringLiteral("通常のファイルではありません")};
+        return result;
+    }
+    result.handle = fd.release();
+    return result;
+}
+
 FileContents readWholeFile(const QString &path, qint64 maxBytes)
 {
     FileContents result;

@@ -61,6 +61,9 @@ public:
         return ::close(fd) == 0;
     }
 
+    // Hands the descriptor over to another owner.
+    int release() { return std::exchange(m_fd, -1); }
+
 private:
     int m_fd;
 };

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make            # build
     qt6-base-dev              # Qt Core, Widgets and Test, with moc and rcc
+    libtag1-dev pkgconf       # TagLib, which reads the files' title tags
     qt6-translations-l10n     # Japanese standard buttons in dialogs
     fonts-ipafont-gothic      # glyphs for the Japanese interface
 )

@@ -20,6 +20,7 @@
 #include "core/rename/RenameBatch.h"
 #include "core/rename/RenameJob.h"
 #include "core/titles/TitleFile.h"
+#include "core/tags/TagTitles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -191,6 +192,7 @@ frmMain::frmMain(UserInteraction &interaction, StatePaths statePaths, QWidget *p
     createControls();
     connectCommands();
     createPasteCommand();
+    createTagTitlesCommand();
     acceptDroppedPaths();
 
     const QSize client(twips(kDesignClientArea.width()), twips(kDesignClientArea.height()));
@@ -626,6 +628,31 @@ void frmMain::cmdPaste_Click()
     // Enter may answer はい: the question changes this list only, never a file.
     if (pasted.offersCleanup() && AskQuestion(cleanupQuestion(pasted), DefaultAnswer::Yes))
         ListDstMusic->setItems(pasted.cleaned);
+}
+
+void frmMain::createTagTitlesCommand()
+{
+    cmdTagTitles = cmdFile->addAction(QStringLiteral("ﾀｸﾞから曲名(&G)"));
+    cmdTagTitles->setObjectName(QStringLiteral("cmdTagTitles"));
+    ListDstMusic->addAction(cmdTagTitles);
+    connect(cmdTagTitles, &QAction::triggered, this, &frmMain::cmdTagTitles_Click);
+}
+
+void frmMain::cmdTagTitles_Click()
+{
+    if (isCopying())
+        return;
+    // The files the source list shows, in its order: the titles pair with them by position.
+    if (m_listing.files.isEmpty()) {
+        ShowMessage(Msg::NoSources);
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const QList<TagTitle> tags = readTagTitles(m_listing);
+    QGuiApplication::restoreOverrideCursor();
+    ListDstMusic->setItems(titlesOrNames(m_listing, tags));
+    if (const std::optional<Message> missing = missingTitlesMessage(m_listing, tags))
+        ShowMessage(*missing);
 }
 
 void frmMain::CommandRunAll_Click()

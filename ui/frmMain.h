@@ -115,6 +115,8 @@ public:
     QAction *cmdAbout = nullptr;
     // In the title list's context menu, and Ctrl+V while the list has the focus.
     QAction *cmdPaste = nullptr;
+    // In the ﾌｧｲﾙ menu and the title list's context menu.
+    QAction *cmdTagTitles = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -163,6 +165,9 @@ private:
     // Replaces the title list by the clipboard's lines, offering to take off track numbers and
     // playing times.
     void cmdPaste_Click();
+    void createTagTitlesCommand();
+    // Replaces the title list by the listed files' title tags; a file without one keeps its name.
+    void cmdTagTitles_Click();
     void CommandRunAll_Click();
     // Enabled while a record of the last rename exists, even from an earlier run or from the
     // command line, unless that very record was found damaged.

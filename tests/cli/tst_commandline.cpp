@@ -108,7 +108,9 @@ private slots:
         };
         usage("unknown option", rename + QStringList{u"--force"_qs}, u"'force'"_qs);
         usage("no job", {u"--yes"_qs}, u"どれか一つを指定してください。"_qs);
-        usage("rename without titles", {u"--rename"_qs, u"{dir}/album"_qs}, u"--rename には --titles も指定してください。"_qs);
+        usage("rename without titles", {u"--rename"_qs, u"{dir}/album"_qs}, u"--rename には --titles"_qs);
+        usage("titles from a file and from tags", rename + QStringList{u"--titles-from-tags"_qs},
+              u"--titles と --titles-from-tags は一緒に使えません。"_qs);
         usage("titles without rename", {u"--undo"_qs, u"--titles"_qs, u"{dir}/titles.txt"_qs},
               u"--titles は --rename と一緒にだけ使えます。"_qs);
         usage("unknown kind", rename + QStringList{u"--kind"_qs, u"ogg-vorbis"_qs},
@@ -148,6 +150,35 @@ private slots:
         const QStringList copied = QDir(dir.filePath(u"copy"_qs)).entryList(QDir::Files | QDir::Hidden);
         const bool copiedAll = run.status == 0 && arguments.contains(u"--copy"_qs);
         QCOMPARE(copied, copiedAll ? QStringList({u"a.wav"_qs, u"b.wav"_qs}) : QStringList());
+    }
+
+    // Track01.mp3 has a title tag in Shift-JIS, Track02.mp3 none.
+    void titlesFromTags_data()
+    {
+        QTest::addColumn<bool>("dryRun");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QStringList>("album");
+        QTest::newRow("dry run: the pair, and the file without a title as a problem")
+            << true << QByteArray("Track01.mp3\t序曲.MP3\n") << QStringList{u"Track01.mp3"_qs, u"Track02.mp3"_qs};
+        QTest::newRow("run: the file without a title keeps its name")
+            << false << QByteArray() << QStringList{u"Track02.mp3"_qs, u"序曲.MP3"_qs};
+    }
+    void titlesFromTags()
+    {
+        QFETCH(bool, dryRun);
+        QFETCH(QByteArray, out);
+        QFETCH(QStringList, album);
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(QStringLiteral(TAG_FIXTURES "/sjis-id3v23.mp3"), dir.filePath(u"Track01.mp3"_qs)));
+        QVERIFY(QFile::copy(QStringLiteral(TAG_FIXTURES "/untagged.mp3"), dir.filePath(u"Track02.mp3"_qs)));
+        QStringList arguments{u"--rename"_qs, dir.path(), u"--titles-from-tags"_qs, u"--kind"_qs, u"mp3"_qs};
+        if (dryRun)
+            arguments.append(u"--dry-run"_qs);
+        const Run run = runProgram(arguments, dir.filePath(u"state"_qs));
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, out);
+        QVERIFY2(run.err.contains(u"2 番目の「Track02.mp3」: 曲名ﾀｸﾞがありません"_qs), qPrintable(run.err));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), album);
     }
 
     void helpAndVersion()

@@ -19,7 +19,7 @@ holds() { field "$1" | tr ',' '\n' | sed 's/([^)]*)//g; s/^ *//; s/ *$//; s/  */
 [ "$(field Package)" = meloport ] || fail "Package is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
-for group in libqt6widgets6 libqt6gui6 libqt6core6 'fonts-ipafont-gothic | fonts-noto-cjk'; do
+for group in libqt6widgets6 libqt6gui6 libqt6core6 libtag1v5 'fonts-ipafont-gothic | fonts-noto-cjk'; do
     holds Depends "$group" || fail "Depends lacks '$group': $(field Depends)"
 done
 holds Recommends qt6-translations-l10n || fail "Recommends lacks qt6-translations-l10n: $(field Recommends)"
