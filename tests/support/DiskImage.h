@@ -4,7 +4,7 @@
 
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
+#include <QDir>
 
 // A small disk of the kind music is kept on, made in an image file and mounted through FUSE on a
 // loop device, as a USB stick or a Windows disk is mounted here:
@@ -13,24 +13,28 @@
 //   NTFS (ntfs-3g): case counts, no RENAME_NOREPLACE, hard links;
 //   NTFS ignoring case (lowntfs-3g -o ignore_case): a rename between two spellings of one name
 //     answers success and changes nothing, and every name is listed in lower case.
-// Mounting needs root and the packages exfatprogs, exfat-fuse and ntfs-3g; where that fails,
-// isMounted() is false and whyNot() says why.
+// "ext4" is a folder on this machine's own disk. Mounting needs root and the packages exfatprogs,
+// exfat-fuse and ntfs-3g; where that fails, isMounted() is false and whyNot() says why.
 class DiskImage final {
 public:
-    enum class Kind { Exfat, Ntfs, NtfsIgnoringCase };
-
-    explicit DiskImage(Kind kind)
-        : m_kind(kind)
+    explicit DiskImage(const QString &disk)
+        : m_disk(disk)
     {
-        const QString make = kind == Kind::Exfat ? u"mkfs.exfat img"_qs : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
-        const QString mount = kind == Kind::Exfat  ? u"mount.exfat-fuse"_qs
-                              : kind == Kind::Ntfs ? u"ntfs-3g"_qs
-                                                   : u"lowntfs-3g -o ignore_case,windows_names"_qs;
-        m_mounted = shell(u"truncate -s 16M img && "_qs + make
-                          + u" && losetup --find --show img >loop && mkdir mnt && "_qs + mount
-                          + u" \"$(cat loop)\" mnt"_qs);
+        const QString make = disk == u"exFAT" ? u"mkfs.exfat img"_qs : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
+        const QString mount = disk == u"exFAT" ? u"mount.exfat-fuse"_qs
+                              : disk == u"NTFS" ? u"ntfs-3g"_qs
+                                                : u"lowntfs-3g -o ignore_case,windows_names"_qs;
+        m_mounted = disk == u"ext4" ? QDir(m_dir.path()).mkdir(u"mnt"_qs)
+                                    : shell(u"truncate -s 16M img && "_qs + make
+                                            + u" && losetup --find --show img >loop && mkdir mnt && "_qs + mount
+                                            + u" \"$(cat loop)\" mnt"_qs);
+        m_whyNot = u"no "_qs + disk + u" here: "_qs + m_whyNot;
     }
-    ~DiskImage() { shell(u"umount mnt; losetup --detach \"$(cat loop)\""_qs); }
+    ~DiskImage()
+    {
+        if (m_disk != u"ext4")
+            shell(u"umount mnt; losetup --detach \"$(cat loop)\""_qs);
+    }
 
     bool isMounted() const { return m_mounted; }
     QString whyNot() const { return m_whyNot; }
@@ -42,7 +46,7 @@ public:
     QMap<QString, QString> storedSnapshot()
     {
         const QMap<QString, QString> listed = folderSnapshot(path());
-        if (m_kind != Kind::NtfsIgnoringCase)
+        if (m_disk != u"NTFS ignoring case")
             return listed;
         m_mounted = false;
         QFile names(m_dir.filePath(u"names"_qs));
@@ -67,8 +71,8 @@ private:
         return done;
     }
 
-    Kind m_kind;
-    QTemporaryDir m_dir;
+    QString m_disk;
+    TestFolder m_dir;
     QString m_whyNot;
     bool m_mounted = false;
 };
