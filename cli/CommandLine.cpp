@@ -270,7 +270,8 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
                                     QStringLiteral("変更する名前と問題を表示するだけで、何も変更しません。"));
     const QCommandLineOption yes(QStringLiteral("yes"),
-                                 QStringLiteral("問いに「はい」と答えます (一部だけ変更できるときも変更します)。"));
+                                 QStringLiteral("問いに「はい」と答えます (一部だけ変更できるときも変更し、ﾃﾞｨｽｸが"
+                                                    "ﾌｧｲﾙ名に使えない文字は全角の似た文字にします)。"));
     const QCommandLineOption number(QStringLiteral("number"),
                                     QStringLiteral("新しい名前の前にﾄﾗｯｸ番号を付けます (01 曲名.WAV)。"));
     const QCommandLineOption copy(QStringLiteral("copy"), QStringLiteral("FOLDER のﾌｧｲﾙをｺﾋﾟｰします。"),

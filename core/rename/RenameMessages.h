@@ -18,6 +18,9 @@ Message refusedTitlesMessage(const QList<RefusedTitle> &refused);
 Message listingStaleMessage(const MusicListing &listing);
 // Two listed names whose numbers count the other way round.
 Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair);
+// The titles holding characters that the disk refuses, as their full-width look-alikes would make
+// them, and whether to rename with those.
+Message lookAlikeQuestion(const RenameBatch &batch);
 // The pairs that cannot be renamed, and whether to rename the others.
 Message renameQuestion(const RenameBatch &batch);
 Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures);

@@ -4,6 +4,7 @@
 #include "ui/ListBox.h"
 #include "ui/frmMain.h"
 #include "platform/Platform.h"
+#include "support/DiskImage.h"
 #include "support/FolderSnapshot.h"
 #include "support/RecordingInteraction.h"
 
@@ -150,6 +151,44 @@ private slots:
         const QStringList copied = QDir(dir.filePath(u"copy"_qs)).entryList(QDir::Files | QDir::Hidden);
         const bool copiedAll = run.status == 0 && arguments.contains(u"--copy"_qs);
         QCOMPARE(copied, copiedAll ? QStringList({u"a.wav"_qs, u"b.wav"_qs}) : QStringList());
+    }
+
+    // Titles with characters an exFAT stick refuses, for an album on it.
+    void onAStick_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QStringList>("album");
+        const QStringList untouched{u"a.wav"_qs, u"b.wav"_qs};
+        const QByteArray lookAlikes("a.wav\tTwo？.WAV\nb.wav\tRe： Three.WAV\n");
+        const QStringList renamed{u"Re： Three.WAV"_qs, u"Two？.WAV"_qs};
+        QTest::newRow("without --yes: nothing renamed") << QStringList() << 1 << QByteArray() << untouched;
+        QTest::newRow("dry run without --yes: the look-alikes, and refused")
+            << QStringList{u"--dry-run"_qs} << 1 << lookAlikes << untouched;
+        QTest::newRow("dry run with --yes: the look-alikes")
+            << QStringList{u"--dry-run"_qs, u"--yes"_qs} << 0 << lookAlikes << untouched;
+        QTest::newRow("--yes: renamed as the dry run said") << QStringList{u"--yes"_qs} << 0 << QByteArray() << renamed;
+    }
+    void onAStick()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QStringList, album);
+        DiskImage stick(DiskImage::Kind::Exfat);
+        if (!stick.isMounted())
+            QSKIP(qPrintable(u"no exFAT here: "_qs + stick.whyNot()));
+        QTemporaryDir dir;
+        writeFile(stick.path() + u"/a.wav"_qs, "A");
+        writeFile(stick.path() + u"/b.wav"_qs, "B");
+        writeFile(dir.filePath(u"titles.txt"_qs), "Two?\nRe: Three\n");
+        const Run run = runProgram(QStringList{u"--rename"_qs, stick.path(), u"--titles"_qs, dir.filePath(u"titles.txt"_qs)}
+                                       + options,
+                                   dir.filePath(u"state"_qs));
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.out, out);
+        QCOMPARE(QDir(stick.path()).entryList(QDir::Files | QDir::Hidden), album);
     }
 
     // Track01.mp3 has a title tag in Shift-JIS, Track02.mp3 none.
