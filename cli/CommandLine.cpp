@@ -34,9 +34,10 @@ void printError(const QString &text)
 // goes on past every question instead, noting that the real run would stop there.
 class UnattendedDialog final : public JobDialog {
 public:
-    UnattendedDialog(bool yes, bool dryRun)
+    UnattendedDialog(bool yes, bool dryRun, Msg nothingDone = Msg::NotAskedNothingDone)
         : m_yes(yes)
         , m_dryRun(dryRun)
+        , m_nothingDone(nothingDone)
     {
     }
     void tell(const Message &message) override { printError(message.text); }
@@ -47,7 +48,7 @@ public:
             return true;
         m_wouldStop = true;
         if (!m_dryRun)
-            printError(LoadMessage(Msg::NotAskedNothingDone).text);
+            printError(LoadMessage(m_nothingDone).text);
         return m_dryRun;
     }
     bool wouldStop() const { return m_wouldStop; }
@@ -55,6 +56,7 @@ public:
 private:
     bool m_yes;
     bool m_dryRun;
+    Msg m_nothingDone;
     bool m_wouldStop = false;
 };
 
@@ -165,7 +167,7 @@ extern "C" void interruptCopy(int)
     gInterrupted = 1;
 }
 
-int copyFolder(const QString &folder, const QString &destination, const QString &extension)
+int copyFolder(const QString &folder, const QString &destination, const QString &extension, bool yes)
 {
     if (QStringView(destination).trimmed().isEmpty()) {
         printError(LoadMessage(Msg::NoCopyDestination).text);
@@ -183,6 +185,12 @@ int copyFolder(const QString &folder, const QString &destination, const QString 
     if (const auto refusal = batch.refusal()) {
         printError(copyFailureMessage(batch, CopyReport{0, false, refusal}).text);
         return kNotDone;
+    }
+    UnattendedDialog dialog(yes, false, Msg::NotAskedNothingCopied);
+    if (batch.offersLookAlikes()) {
+        if (!dialog.ask(copyLookAlikeQuestion(batch)))
+            return kNotDone;
+        batch.useLookAlikes();
     }
 
     // Ctrl+C stops the copy as ｷｬﾝｾﾙ does: the file under way keeps its old version.
@@ -313,8 +321,6 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
             return *status;
     if (parser.isSet(kind) && parser.isSet(undo))
         return usageError(FormatMessage(Msg::UsageOnlyWith, name(kind), QString(name(rename) + u'/' + name(copy))).text);
-    if (parser.isSet(yes) && parser.isSet(copy))
-        return usageError(FormatMessage(Msg::UsageOnlyWith, name(yes), QString(name(rename) + u'/' + name(undo))).text);
     if (parser.isSet(titles) && parser.isSet(titlesFromTags))
         return usageError(FormatMessage(Msg::UsageTogether, name(titles), name(titlesFromTags)).text);
     if (parser.isSet(rename) && !parser.isSet(titles) && !parser.isSet(titlesFromTags))
@@ -339,7 +345,7 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
                             parser.isSet(titles) ? std::optional(parser.value(titles)) : std::nullopt, *extension,
                             parser.isSet(dryRun), parser.isSet(yes), journalPath, NameOptions{parser.isSet(number)});
     if (parser.isSet(copy))
-        return copyFolder(parser.value(copy), parser.value(to), *extension);
+        return copyFolder(parser.value(copy), parser.value(to), *extension, parser.isSet(yes));
     UnattendedDialog dialog(parser.isSet(yes), false);
     return undoLastRename(journalPath, dialog) == UndoOutcome::Done ? kAllDone : kNotDone;
 }

@@ -87,6 +87,7 @@ enum class Msg : quint16 {
     CopyLookAlikeQuestion = 303,
     LookAlikeNameLine = 304,
     NotAskedNothingCopied = 305,
+    CopyCharactersRefused = 306,
     TrackNumbersNotSaved = 360,
     TagTitlesMissing = 380,
     TagTitleMissingLine = 381,
@@ -96,6 +97,9 @@ enum class Msg : quint16 {
     TagTitlesMissingKept = 385,
     UsageTogether = 386,
 };
+
+// How many entries a list in a message shows; a count of the rest follows (218).
+inline constexpr qsizetype kListedInMessage = 20;
 
 enum class MessageIcon { Information, Warning, Question };
 

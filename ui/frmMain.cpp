@@ -759,6 +759,13 @@ void frmMain::CopyAll()
         ShowMessage(copyFailureMessage(batch, CopyReport{0, false, refusal}));
         return;
     }
+    if (batch.offersLookAlikes()) {
+        if (!AskQuestion(copyLookAlikeQuestion(batch))) {
+            gbAbortCopy = true; // nothing copied, nothing to report
+            return;
+        }
+        batch.useLookAlikes();
+    }
 
     if (!m_dlgCopy)
         m_dlgCopy = new DlgCopy(this);

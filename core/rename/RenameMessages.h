@@ -34,7 +34,4 @@ Message journalNotWrittenMessage(const QString &path, const platform::OsError &e
 Message undoQuestion(const UndoPlan &undo);
 Message undoFailuresMessage(const UndoPlan &undo, const RenameBatch &batch, const QList<RenameFailure> &failures);
 
-// How many entries a list in a message shows.
-inline constexpr qsizetype kListedInMessage = 20;
-
 } // namespace meloport

@@ -1,4 +1,6 @@
 #include "core/RefusedCharacters.h"
+#include "core/copy/CopyBatch.h"
+#include "core/copy/CopyMessages.h"
 #include "core/rename/RenameJob.h"
 
 #include "support/DiskImage.h"
@@ -113,6 +115,50 @@ private slots:
 
         QCOMPARE(undoLastRename(journal, dialog), UndoOutcome::Done);
         QCOMPARE(names(folder), before);
+    }
+
+    // What?.wav and Plain.wav copied from the computer's disk onto each disk; the question that
+    // a window or --yes answers is answered `yes`.
+    void copies_data()
+    {
+        QTest::addColumn<QString>("disk");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("arrived"); // lower case, as NTFS ignoring case lists them
+        QTest::newRow("ext4: as it is, not asked") << u"ext4"_qs << true << QStringList{u"plain.wav"_qs, u"what?.wav"_qs};
+        QTest::newRow("exFAT: はい") << u"exFAT"_qs << true << QStringList{u"plain.wav"_qs, u"what？.wav"_qs};
+        QTest::newRow("NTFS: はい") << u"NTFS"_qs << true << QStringList{u"plain.wav"_qs, u"what？.wav"_qs};
+        QTest::newRow("exFAT: いいえ, nothing copied") << u"exFAT"_qs << false << QStringList();
+    }
+    void copies()
+    {
+        QFETCH(QString, disk);
+        QFETCH(bool, yes);
+        QFETCH(QStringList, arrived);
+        const QString destination = freshFolder(disk);
+        if (destination.isEmpty())
+            return;
+        QTemporaryDir source;
+        writeFile(source.filePath(u"What?.wav"_qs), "W");
+        writeFile(source.filePath(u"Plain.wav"_qs), "P");
+
+        CopyBatch batch(listMusicFiles(source.path(), u"WAV"_qs), destination);
+        batch.check();
+        QVERIFY(!batch.refusal());
+        QCOMPARE(batch.offersLookAlikes(), disk != u"ext4");
+        if (batch.offersLookAlikes()) {
+            QVERIFY(copyLookAlikeQuestion(batch).text.contains(u"「What?.wav」→「What？.wav」"_qs));
+            if (yes)
+                batch.useLookAlikes();
+        }
+        if (yes) {
+            const CopyReport report = batch.run();
+            QVERIFY(!report.failure);
+            QCOMPARE(report.copied, 2);
+        }
+        QStringList found;
+        for (const QString &name : QDir(destination).entryList(QDir::Files | QDir::Hidden))
+            found.append(name.toLower());
+        QCOMPARE(found, arrived);
     }
 
 private:
