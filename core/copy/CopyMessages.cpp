@@ -15,7 +15,7 @@ QString reason(const CopyBatch &batch, const CopyFailure &failure)
     case CopyProblem::Refused:
         return FormatMessage(Msg::CopyCharactersRefused, shownCharacters(batch.refusedCharacters(failure.position))).text;
     case CopyProblem::SameName:
-        return FormatMessage(Msg::CopySameName, QString::number(failure.other + 1), files.at(failure.other).shown)
+        return FormatMessage(Msg::CopySameName, QString::number(failure.other + 1), files.at(failure.other).shown())
             .text;
     case CopyProblem::Missing:
         return LoadMessage(Msg::FileMissing).text;
@@ -47,7 +47,7 @@ Message copyFailureMessage(const CopyBatch &batch, const CopyReport &report)
                               .text;
         return message;
     }
-    return FormatMessage(Msg::CopyFileFailed, batch.listing().files.at(failure.position).shown,
+    return FormatMessage(Msg::CopyFileFailed, batch.listing().files.at(failure.position).shown(),
                          reason(batch, failure), QString::number(batch.listing().files.size()),
                          QString::number(report.copied));
 }
@@ -67,7 +67,7 @@ Message copyLookAlikeQuestion(const CopyBatch &batch)
                 characters.append(c);
         }
         if (++count <= kListedInMessage)
-            lines.append(FormatMessage(Msg::LookAlikeNameLine, files[p].shown, withLookAlikes(files[p].shown, refused)).text);
+            lines.append(FormatMessage(Msg::LookAlikeNameLine, files[p].shown(), withLookAlikes(files[p].shown(), refused)).text);
     }
     if (count > kListedInMessage)
         lines.append(FormatMessage(Msg::MoreNotShown, QString::number(count - kListedInMessage)).text);

@@ -53,7 +53,7 @@ RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, c
     for (qsizetype p = 0; p < count; ++p) {
         const QString number = options.trackNumbers ? trackNumberPrefix(p, count) : QString();
         const QString newName = number + titles[p] + dotExtension;
-        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown, newName});
+        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown(), newName});
     }
     return plan;
 }

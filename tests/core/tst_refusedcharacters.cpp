@@ -1,6 +1,5 @@
 #include "core/RefusedCharacters.h"
-#include "core/copy/CopyBatch.h"
-#include "core/copy/CopyMessages.h"
+#include "core/copy/CopyJob.h"
 #include "core/rename/RenameJob.h"
 
 #include "support/DiskImage.h"
@@ -30,6 +29,14 @@ public:
 
 private:
     bool m_yes;
+};
+
+class QuietProgress final : public CopyProgress {
+public:
+    void begin(qsizetype, qint64) override {}
+    bool advance(qsizetype, qint64) override { return true; }
+    void end() override {}
+    void stopped(const Message &) override {}
 };
 
 const QStringList kDisks{u"ext4"_qs, u"exFAT"_qs, u"NTFS"_qs};
@@ -141,20 +148,15 @@ private slots:
         writeFile(source.filePath(u"What?.wav"_qs), "W");
         writeFile(source.filePath(u"Plain.wav"_qs), "P");
 
-        CopyBatch batch(listMusicFiles(source.path(), u"WAV"_qs), destination);
-        batch.check();
-        QVERIFY(!batch.refusal());
-        QCOMPARE(batch.offersLookAlikes(), disk != u"ext4");
-        if (batch.offersLookAlikes()) {
-            QVERIFY(copyLookAlikeQuestion(batch).text.contains(u"「What?.wav」→「What？.wav」"_qs));
-            if (yes)
-                batch.useLookAlikes();
-        }
-        if (yes) {
-            const CopyReport report = batch.run();
-            QVERIFY(!report.failure);
-            QCOMPARE(report.copied, 2);
-        }
+        const MusicListing listing = listMusicFiles(source.path(), u"WAV"_qs);
+        AnsweringDialog dialog(yes);
+        QuietProgress progress;
+        QCOMPARE(CopyJob().run(listing, listing.folderText, destination, dialog, progress),
+                 yes ? CopyOutcome::Done : CopyOutcome::Refused);
+        const bool asks = disk != u"ext4";
+        QCOMPARE(dialog.asked.size(), asks ? 1 : 0);
+        if (asks)
+            QVERIFY2(dialog.asked.first().contains(u"「What?.wav」→「What？.wav」"_qs), qPrintable(dialog.asked.first()));
         QStringList found;
         for (const QString &name : QDir(destination).entryList(QDir::Files | QDir::Hidden))
             found.append(name.toLower());
