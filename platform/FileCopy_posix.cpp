@@ -140,7 +140,8 @@ std::optional<bool> FolderHandle::takesName(const QByteArray &name) const
 {
     if (m_openError)
         return std::nullopt;
-    const int fd = ::openat(static_cast<int>(m_handle), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd =
+        ::openat(static_cast<int>(m_handle), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
         ::close(fd);
         ::unlinkat(static_cast<int>(m_handle), name.constData(), 0);

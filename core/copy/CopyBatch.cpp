@@ -108,7 +108,8 @@ void CopyBatch::check()
     m_sizes.reserve(n);
     m_names.reserve(n);
     for (const ListedFile &file : files) {
-        const std::optional<platform::FileStamp> source = m_source->lookup(file.name, true); // a link is copied as its file
+        // A link is copied as its file.
+        const std::optional<platform::FileStamp> source = m_source->lookup(file.name, true);
         m_sizes.append(source ? source->size : 0);
         m_totalBytes += m_sizes.constLast();
         m_names.append(file.name);

@@ -50,9 +50,10 @@ struct CopyReport {
 // destination is another folder (by making a file there and looking for it in the source folder,
 // since inode numbers cannot be trusted on every disk), finds out by looking whether the
 // destination ignores letter case and which characters of the names it refuses, and finds each
-// file whose name the destination would take for an earlier one. run() then copies file by file, stopping at the first failure: a file that this
-// copy has written is never replaced by a later one, a replaced file is on the disk before its
-// new version takes its name, and the observer may stop the copy between any two chunks.
+// file whose name the destination would take for an earlier one. run() then copies file by file,
+// stopping at the first failure: a file that this copy has written is never replaced by a later
+// one, a replaced file is on the disk before its new version takes its name, and the observer may
+// stop the copy between any two chunks.
 class CopyBatch final {
 public:
     CopyBatch(MusicListing listing, const QString &destinationFolder);

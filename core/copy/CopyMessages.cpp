@@ -13,7 +13,8 @@ QString reason(const CopyBatch &batch, const CopyFailure &failure)
     case CopyProblem::DestinationFolder:
         return FormatMessage(Msg::CopyDestinationUnusable, batch.destinationFolder(), failure.error.reason).text;
     case CopyProblem::Refused:
-        return FormatMessage(Msg::CopyCharactersRefused, shownCharacters(batch.refusedCharacters(failure.position))).text;
+        return FormatMessage(Msg::CopyCharactersRefused, shownCharacters(batch.refusedCharacters(failure.position)))
+            .text;
     case CopyProblem::SameName:
         return FormatMessage(Msg::CopySameName, QString::number(failure.other + 1), files.at(failure.other).shown())
             .text;
@@ -67,7 +68,8 @@ Message copyLookAlikeQuestion(const CopyBatch &batch)
                 characters.append(c);
         }
         if (++count <= kListedInMessage)
-            lines.append(FormatMessage(Msg::LookAlikeNameLine, files[p].shown(), withLookAlikes(files[p].shown(), refused)).text);
+            lines.append(
+                FormatMessage(Msg::LookAlikeNameLine, files[p].shown(), withLookAlikes(files[p].shown(), refused)).text);
     }
     if (count > kListedInMessage)
         lines.append(FormatMessage(Msg::MoreNotShown, QString::number(count - kListedInMessage)).text);

@@ -104,7 +104,8 @@ private slots:
         const bool asks = renamed != title;
         QCOMPARE(dialog.asked.size(), asks ? 1 : 0);
         if (asks)
-            QVERIFY2(dialog.asked.first().contains(u"「%1」→「%2"_qs.arg(title, renamed)), qPrintable(dialog.asked.first()));
+            QVERIFY2(dialog.asked.first().contains(u"「%1」→「%2"_qs.arg(title, renamed)),
+                     qPrintable(dialog.asked.first()));
         if (renamed.isEmpty()) {
             QVERIFY(!batch);
             QCOMPARE(names(folder), before);
@@ -114,7 +115,8 @@ private slots:
         QCOMPARE(batch->plan().titles.first(), renamed);
         QStringList planned; // what a dry run prints
         for (const RenamePair &pair : batch->plan().pairs)
-            planned.append(QString::fromUtf8(pair.newName).toLower() + u'=' + QString::fromUtf8(pair.oldName).toUpper().left(1));
+            planned.append(QString::fromUtf8(pair.newName).toLower() + u'='
+                           + QString::fromUtf8(pair.oldName).toUpper().left(1));
         QCOMPARE(planned.first(), renamed.toLower() + u".wav=A"_qs);
         planned.sort();
         QVERIFY(runRename(*batch, journal, dialog));

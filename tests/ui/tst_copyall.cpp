@@ -342,7 +342,8 @@ private slots:
         window.TextCopyDst->setText(stick.path());
         window.cmdCopy->trigger();
         QCOMPARE(interaction.questions.size(), 1);
-        QVERIFY2(interaction.questions.first().contains(u"「What?.wav」→「What？.wav」"_qs), qPrintable(interaction.questions.first()));
+        QVERIFY2(interaction.questions.first().contains(u"「What?.wav」→「What？.wav」"_qs),
+                 qPrintable(interaction.questions.first()));
         QCOMPARE(interaction.messageTexts(), told);
         QCOMPARE(QDir(stick.path()).entryList(QDir::Files | QDir::Hidden), arrived);
     }
