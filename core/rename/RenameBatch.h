@@ -71,8 +71,6 @@ public:
     void check();
     const QList<RenameFailure> &problems() const { return m_problems; }
     const QList<RenameStep> &schedule() const { return m_steps; }
-    // Whether the folder's file system ignores letter case, as check() found by looking.
-    bool ignoresCase() const { return m_ignoresCase; }
     // How every temporary name of the schedule begins; a number follows.
     QByteArray temporaryPrefix() const { return ".meloport-renaming-" + m_batchId + '-'; }
 
@@ -88,7 +86,6 @@ private:
     // Names as views of bytes held elsewhere, which hash and compare several times quicker than
     // QByteArray keys in a QSet: a batch of ten thousand files looks names up ten times each.
     using NameSet = std::unordered_set<std::string_view>;
-    bool detectIgnoresCase(const platform::FolderHandle &folder, const NameSet &listed) const;
     // Fills the problems and marks the active pairs, knowing the keys of every name the folder
     // holds; returns, by position, the pair whose old name each one needs (-1: none).
     QList<qsizetype> findProblems(const NameSet &present, const platform::NameLimit &limit);
