@@ -48,12 +48,12 @@ struct CopyReport {
 // Copies the listed files, under their exact names, from the folder they were listed in into
 // another folder. check() looks at both folders before anything is touched: it proves that the
 // destination is another folder (by making a file there and looking for it in the source folder,
-// since inode numbers cannot be trusted on every disk), finds out by looking whether the
-// destination ignores letter case and which characters of the names it refuses, and finds each
-// file whose name the destination would take for an earlier one. run() then copies file by file,
-// stopping at the first failure: a file that this copy has written is never replaced by a later
-// one, a replaced file is on the disk before its new version takes its name, and the observer may
-// stop the copy between any two chunks.
+// since inode numbers cannot be trusted on every disk), finds out with the same file whether the
+// destination ignores letter case, looks for the characters of the names that it refuses, and
+// finds each file whose name the destination would take for an earlier one. run() then copies
+// file by file, stopping at the first failure: a file that this copy has written is never replaced
+// by a later one, a replaced file is on the disk before its new version takes its name, and the
+// observer may stop the copy between any two chunks.
 class CopyBatch final {
 public:
     CopyBatch(MusicListing listing, const QString &destinationFolder);
@@ -69,8 +69,6 @@ public:
     void check();
     // The failure that stops the copy before its first file, if check() found one.
     std::optional<CopyFailure> refusal() const;
-    // Whether the destination ignores letter case, as check() found by looking.
-    bool ignoresCase() const { return m_ignoresCase; }
     // The size of all listed files, as check() found them.
     qint64 totalBytes() const { return m_totalBytes; }
     // The name file `position` gets at the destination: its own, or its look-alike.

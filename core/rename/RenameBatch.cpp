@@ -34,16 +34,6 @@ bool sameIgnoringCase(const QByteArray &a, const QByteArray &b)
     return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
 }
 
-void swapAsciiCase(QByteArray &name)
-{
-    for (char &c : name) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        else if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
-}
-
 std::string_view view(const QByteArray &name)
 {
     return {name.constData(), std::size_t(name.size())};
@@ -77,35 +67,6 @@ QByteArray RenameBatch::key(const QByteArray &name) const
     return m_ignoresCase ? caseBlindName(name) : name;
 }
 
-bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const NameSet &listed) const
-{
-    // Ask for a listed name in other letters: a file system that ignores case answers with the
-    // same file. Two spellings listed side by side prove the opposite. A name found that the
-    // listing spells otherwise proves it too (lowntfs-3g lists every name in lower case).
-    int tries = 0;
-    for (const RenamePair &pair : m_plan.pairs) {
-        if (!listed.contains(view(pair.oldName))) {
-            if (folder.lookup(pair.oldName))
-                return true;
-            continue;
-        }
-        QByteArray other = pair.oldName;
-        swapAsciiCase(other);
-        if (other == pair.oldName)
-            continue;
-        if (listed.contains(view(other)))
-            return false;
-        const auto found = folder.lookup(other);
-        if (!found)
-            return false;
-        if (found == folder.lookup(pair.oldName))
-            return true;
-        if (++tries == 4)
-            break; // another entry of that spelling each time: no answer, so case counts
-    }
-    return false;
-}
-
 void RenameBatch::check()
 {
     const qsizetype n = m_plan.pairs.size();
@@ -127,7 +88,12 @@ void RenameBatch::check()
     present.reserve(std::size_t(listing.names.size()));
     for (const QByteArray &name : listing.names)
         present.insert(view(name));
-    m_ignoresCase = detectIgnoresCase(folder, present);
+    QList<QByteArray> oldNames;
+    oldNames.reserve(n);
+    for (const RenamePair &pair : m_plan.pairs)
+        oldNames.append(pair.oldName);
+    m_ignoresCase = ignoresLetterCase(folder, oldNames,
+                                      [&present](const QByteArray &name) { return present.contains(view(name)); });
     m_listingShowsCase = !m_ignoresCase || showsUpperCase(listing.names);
     QList<QByteArray> keys; // the names as this disk tells them apart, which `present` views
     if (m_ignoresCase) {

@@ -73,8 +73,6 @@ public:
     void check();
     const QList<RenameFailure> &problems() const { return m_problems; }
     const QList<RenameStep> &schedule() const { return m_steps; }
-    // Whether the folder's file system ignores letter case, as check() found by looking.
-    bool ignoresCase() const { return m_ignoresCase; }
     // The characters of pair `position`'s new name that the disk refuses, as check() found them.
     QByteArray refusedCharacters(qsizetype position) const;
     // Whether check() found a pair refused for its characters only, which their full-width
@@ -98,7 +96,6 @@ private:
     // Names as views of bytes held elsewhere, which hash and compare several times quicker than
     // QByteArray keys in a QSet: a batch of ten thousand files looks names up ten times each.
     using NameSet = std::unordered_set<std::string_view>;
-    bool detectIgnoresCase(const platform::FolderHandle &folder, const NameSet &listed) const;
     // Fills the problems and marks the active pairs, knowing the keys of every name the folder
     // holds; returns, by position, the pair whose old name each one needs (-1: none).
     QList<qsizetype> findProblems(const platform::FolderHandle &folder, const NameSet &present,
