@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace meloport {
 
@@ -101,10 +102,37 @@ void RenameBatch::check()
         for (const QByteArray &name : listing.names)
             present.insert(view(keys.emplace_back(key(name))));
     }
-    buildSchedule(findProblems(present, folder.nameLimit()));
+    buildSchedule(findProblems(folder, present, folder.nameLimit()));
 }
 
-QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platform::NameLimit &limit)
+QByteArray RenameBatch::refusedCharacters(qsizetype position) const
+{
+    return m_refusedCharacters.knownIn(m_plan.pairs.at(position).newName);
+}
+
+bool RenameBatch::offersLookAlikes() const
+{
+    return std::any_of(m_problems.cbegin(), m_problems.cend(),
+                       [](const RenameFailure &failure) { return failure.problem == RenameProblem::Refused; });
+}
+
+void RenameBatch::useLookAlikes()
+{
+    for (const RenameFailure &failure : std::as_const(m_problems)) {
+        if (failure.problem != RenameProblem::Refused)
+            continue;
+        const QByteArray refused = refusedCharacters(failure.position);
+        RenamePair &pair = m_plan.pairs[failure.position];
+        pair.newName = withLookAlikes(pair.newName, refused);
+        pair.newShown = withLookAlikes(pair.newShown, refused);
+        if (failure.position < m_plan.titles.size())
+            m_plan.titles[failure.position] = withLookAlikes(m_plan.titles[failure.position], refused);
+    }
+    check();
+}
+
+QList<qsizetype> RenameBatch::findProblems(const FolderHandle &folder, const NameSet &present,
+                                           const platform::NameLimit &limit)
 {
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
@@ -126,6 +154,8 @@ QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platfor
         ownerOfOld.insert_or_assign(oldKey, p);
         if (!present.contains(oldKey)) {
             found[p] = failure(p, RenameProblem::Missing);
+        } else if (!m_refusedCharacters.in(pairs[p].newName, folder).isEmpty()) {
+            found[p] = failure(p, RenameProblem::Refused);
         } else if (tooLong(pairs[p].newName, limit)) {
             found[p] = failure(p, RenameProblem::TooLong);
             found[p]->limit = limit;

@@ -59,7 +59,10 @@ private slots:
         row("nothing listed", {}, {u"A"_qs}, u"205"_qs);
         row("no titles", two, {}, u"204"_qs);
         row("two files, one title", two, {u"A"_qs}, u"202"_qs);
-        row("a title with a slash: nothing renamed", two, {u"A"_qs, u"AC/DC"_qs}, u"210"_qs);
+        row("an empty title: nothing renamed", two, {u"A"_qs, QString()}, u"210"_qs);
+        row("a slash, いいえ to its look-alike: nothing renamed", two, {u"A"_qs, u"AC/DC"_qs}, u"? 300"_qs);
+        row("a slash, はい to its look-alike", two, {u"A"_qs, u"AC/DC"_qs}, u"? 300, 203"_qs,
+            u"A.WAV=a.wav AC／DC.WAV=b.wav"_qs, {}, true);
         row("titles in JIS: nothing renamed, and the encoding named", two,
             {u"\x1b$B6J\x1b(B"_qs, u"\x1b$B$/\x1b(B"_qs}, u"210"_qs, {}, u"JIS"_qs);
         row("renamed", two, xy, u"203"_qs, u"X.WAV=a.wav Y.WAV=b.wav"_qs);

@@ -2,37 +2,54 @@
 
 #include "support/FolderSnapshot.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QStringList>
-#include <QDir>
 
 // A small disk of the kind music is kept on, made in an image file and mounted through FUSE on a
 // loop device, as a USB stick or a Windows disk is mounted here:
 //   exFAT (exfat-fuse): ignores case, no RENAME_NOREPLACE, no hard links, its own inode number
 //     for each spelling of a name;
 //   NTFS (ntfs-3g): case counts, no RENAME_NOREPLACE, hard links;
-//   NTFS ignoring case (lowntfs-3g -o ignore_case): a rename between two spellings of one name
-//     answers success and changes nothing, and every name is listed in lower case.
-// "ext4" is a folder on this machine's own disk. Mounting needs root and the packages exfatprogs,
-// exfat-fuse and ntfs-3g; where that fails, isMounted() is false and whyNot() says why.
+//   NTFS ignoring case (lowntfs-3g -o ignore_case,windows_names): a rename between two spellings
+//     of one name answers success and changes nothing, and every name is listed in lower case;
+//     names Windows refuses (\ : * ? " < > |, CON) are refused;
+//   ext4, mounted by the kernel: a Linux disk that takes every character but "/".
+// A folder on this machine's own disk stands beside them, unmounted. Mounting needs root and the
+// packages exfatprogs, exfat-fuse and ntfs-3g; where that fails, isMounted() is false and
+// whyNot() says why.
 class DiskImage final {
 public:
-    explicit DiskImage(const QString &disk)
-        : m_disk(disk)
+    enum class Kind { Exfat, Ntfs, NtfsIgnoringCase, Ext4, Folder };
+
+    explicit DiskImage(Kind kind)
+        : m_kind(kind)
     {
-        const QString make = disk == u"exFAT" ? u"mkfs.exfat img"_qs : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
-        const QString mount = disk == u"exFAT" ? u"mount.exfat-fuse"_qs
-                              : disk == u"NTFS" ? u"ntfs-3g"_qs
-                                                : u"lowntfs-3g -o ignore_case,windows_names"_qs;
-        m_mounted = disk == u"ext4" ? QDir(m_dir.path()).mkdir(u"mnt"_qs)
-                                    : shell(u"truncate -s 16M img && "_qs + make
-                                            + u" && losetup --find --show img >loop && mkdir mnt && "_qs + mount
-                                            + u" \"$(cat loop)\" mnt"_qs);
+        const QString make = kind == Kind::Exfat  ? u"mkfs.exfat img"_qs
+                             : kind == Kind::Ext4 ? u"mkfs.ext4 -q img"_qs
+                                                  : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
+        const QString mount = kind == Kind::Exfat  ? u"mount.exfat-fuse"_qs
+                              : kind == Kind::Ntfs ? u"ntfs-3g"_qs
+                              : kind == Kind::Ext4 ? u"mount"_qs
+                                                   : u"lowntfs-3g -o ignore_case,windows_names"_qs;
+        m_mounted = kind == Kind::Folder ? QDir(m_dir.path()).mkdir(u"mnt"_qs)
+                                         : shell(u"truncate -s 16M img && "_qs + make
+                                                 + u" && losetup --find --show img >loop && mkdir mnt && "_qs
+                                                 + mount + u" \"$(cat loop)\" mnt"_qs);
+    }
+    // A test row's disk: "exFAT", "NTFS", "NTFS ignoring case", or "ext4" for a folder on this
+    // machine's own disk.
+    explicit DiskImage(const QString &disk)
+        : DiskImage(disk == u"exFAT"                ? Kind::Exfat
+                    : disk == u"NTFS"               ? Kind::Ntfs
+                    : disk == u"NTFS ignoring case" ? Kind::NtfsIgnoringCase
+                                                    : Kind::Folder)
+    {
         m_whyNot = u"no "_qs + disk + u" here: "_qs + m_whyNot;
     }
     ~DiskImage()
     {
-        if (m_disk != u"ext4")
+        if (m_kind != Kind::Folder)
             shell(u"umount mnt; losetup --detach \"$(cat loop)\""_qs);
     }
 
@@ -46,7 +63,7 @@ public:
     QMap<QString, QString> storedSnapshot()
     {
         const QMap<QString, QString> listed = folderSnapshot(path());
-        if (m_disk != u"NTFS ignoring case")
+        if (m_kind != Kind::NtfsIgnoringCase)
             return listed;
         m_mounted = false;
         QFile names(m_dir.filePath(u"names"_qs));
@@ -71,7 +88,7 @@ private:
         return done;
     }
 
-    QString m_disk;
+    Kind m_kind;
     TestFolder m_dir;
     QString m_whyNot;
     bool m_mounted = false;

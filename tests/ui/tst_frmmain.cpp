@@ -272,15 +272,17 @@ private slots:
         QCOMPARE(window.ListDstMusic->listCount(), 0);
     }
 
-    // The folder picked, titles typed, then a title file named and loaded over them, and 変更: the
-    // flow and its checks are the core's, the window hands it the list and the titles.
+    // The folder picked, titles typed, then a title file named and loaded over them, and 変更 with
+    // a title the disk refuses, answered はい: the flow and its checks are the core's; the window
+    // hands it the list and the titles, and shows the look-alike titles it renamed to.
     void renameAll()
     {
         TestFolder album, titleDir;
         writeFiles(album.path(), {"a.wav", "b.wav"});
         const QString titles = titleDir.filePath(u"titles.txt"_qs);
-        writeFile(titles, "Two\r\n曲\r\n");
+        writeFile(titles, "Two\r\nAC/DC\r\n");
         RecordingInteraction interaction;
+        interaction.questionAnswers.enqueue(true);
         frmMain window(interaction);
         interaction.folderAnswers.enqueue(album.path());
         window.CommandBrowsePath->click();
@@ -290,8 +292,9 @@ private slots:
         window.TextFile->setText(titles);
         window.CommandLoad->click();
         window.CommandRunAll->click();
-        QCOMPARE(snapshotText(album.path()), u"Two.WAV=a.wav 曲.WAV=b.wav"_qs);
-        QCOMPARE(interaction.said, QStringList{u"203"_qs});
+        QCOMPARE(snapshotText(album.path()), u"AC／DC.WAV=b.wav Two.WAV=a.wav"_qs);
+        QCOMPARE(window.ListDstMusic->items(), (QStringList{u"Two"_qs, u"AC／DC"_qs}));
+        QCOMPARE(interaction.said.join(u", "_qs), u"? 300, 203"_qs);
     }
 
     // 種類 → ﾄﾗｯｸ番号を付ける as found at start, perhaps chosen once; then an album renamed, the
