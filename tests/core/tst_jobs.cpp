@@ -13,30 +13,6 @@
 
 using namespace meloport;
 
-namespace {
-
-// The copy's progress side: what it was told, a twist once the copy is under way, and a stop.
-class ScriptedProgress final : public CopyProgress {
-public:
-    std::function<void()> twist;
-    bool stop = false;
-    QStringList seen;
-    std::pair<qsizetype, qint64> last;
-
-    void begin(qsizetype files, qint64) override { seen.append(u"begin %1"_qs.arg(files)); }
-    bool advance(qsizetype files, qint64 bytes) override
-    {
-        last = {files, bytes};
-        if (bytes > 0 && twist)
-            std::exchange(twist, nullptr)();
-        return !(stop && bytes > 0);
-    }
-    void end() override { seen.append(u"end"_qs); }
-    void stopped(const Message &howFar) override { seen.append(QString::number(messageNumber(howFar.text))); }
-};
-
-} // namespace
-
 class TestJobs final : public QObject {
     Q_OBJECT
 private slots:
@@ -96,7 +72,7 @@ private slots:
         const QString before = snapshotText(album);
 
         ScriptedDialog dialog;
-        dialog.answers.enqueue(answer);
+        dialog.otherwise = answer;
         if (listingStillShown(listing, twist == u"field" ? root.path() : album, dialog)) {
             if (std::optional<RenameBatch> batch = prepareRename(listing, titles, u"WAV"_qs, dialog))
                 runRename(*batch, root.filePath(u"state/last-rename.journal"_qs), dialog);
@@ -160,23 +136,24 @@ private slots:
         QTest::addColumn<QString>("arrived"); // empty: the destination as it was
         QTest::addColumn<QString>("said");
         QTest::addColumn<QString>("progress");
+        const auto row = [](const char *name, const QString &twist, CopyOutcome outcome, const QString &said,
+                            const QString &arrived = {}, const QString &progress = {}) {
+            QTest::newRow(name) << twist << outcome << arrived << said << progress;
+        };
         const QString all = u"a.wav b.wav c.wav"_qs, shown = u"begin 3, end"_qs;
-        QTest::newRow("all three, the old a.wav replaced") << QString() << CopyOutcome::Done << all << u"203"_qs
-                                                          << shown;
-        QTest::newRow("a blank destination") << u"  "_qs << CopyOutcome::Refused << QString() << u"206"_qs << QString();
-        QTest::newRow("no destination and no files: the destination first")
-            << u"no destination, no files"_qs << CopyOutcome::Refused << QString() << u"206"_qs << QString();
-        QTest::newRow("no files") << u"no files"_qs << CopyOutcome::Refused << QString() << u"205"_qs << QString();
-        QTest::newRow("the folder field edited since listing") << u"field"_qs << CopyOutcome::Refused << QString()
-                                                               << u"219"_qs << QString();
-        QTest::newRow("refused by the batch: the destination is the listed folder")
-            << u"same folder"_qs << CopyOutcome::Refused << QString() << u"207"_qs << QString();
-        QTest::newRow("stopped within the first file: its old version kept, how far said to the progress side")
-            << u"stop"_qs << CopyOutcome::Stopped << QString() << QString() << u"begin 3, end, 282"_qs;
-        QTest::newRow("the second gone since listing: the first copied, the second named")
-            << u"second gone"_qs << CopyOutcome::Failed << u"a.wav"_qs << u"236"_qs << shown;
-        QTest::newRow("a copy asked for while one runs does nothing") << u"again"_qs << CopyOutcome::Done << all
-                                                                      << u"203"_qs << shown;
+        row("all three, the old a.wav replaced", {}, CopyOutcome::Done, u"203"_qs, all, shown);
+        row("a blank destination", u"  "_qs, CopyOutcome::Refused, u"206"_qs);
+        row("no destination and no files: the destination first", u"no destination, no files"_qs,
+            CopyOutcome::Refused, u"206"_qs);
+        row("no files", u"no files"_qs, CopyOutcome::Refused, u"205"_qs);
+        row("the folder field edited since listing", u"field"_qs, CopyOutcome::Refused, u"219"_qs);
+        row("refused by the batch: the destination is the listed folder", u"same folder"_qs, CopyOutcome::Refused,
+            u"207"_qs);
+        row("stopped within the first file: its old version kept, how far said to the progress side", u"stop"_qs,
+            CopyOutcome::Stopped, {}, {}, u"begin 3, end, 282"_qs);
+        row("the second gone since listing: the first copied, the second named", u"second gone"_qs,
+            CopyOutcome::Failed, u"236"_qs, u"a.wav"_qs, shown);
+        row("a copy asked for while one runs does nothing", u"again"_qs, CopyOutcome::Done, u"203"_qs, all, shown);
     }
     void copy()
     {

@@ -4,6 +4,7 @@
 
 #include "support/DiskImage.h"
 #include "support/FolderSnapshot.h"
+#include "support/ScriptedDialog.h"
 
 #include <map>
 #include <memory>
@@ -11,33 +12,6 @@
 using namespace meloport;
 
 namespace {
-
-// Answers every question alike, and keeps what it was asked.
-class AnsweringDialog final : public JobDialog {
-public:
-    explicit AnsweringDialog(bool yes)
-        : m_yes(yes)
-    {
-    }
-    void tell(const Message &) override {}
-    bool ask(const Message &question) override
-    {
-        asked.append(question.text);
-        return m_yes;
-    }
-    QStringList asked;
-
-private:
-    bool m_yes;
-};
-
-class QuietProgress final : public CopyProgress {
-public:
-    void begin(qsizetype, qint64) override {}
-    bool advance(qsizetype, qint64) override { return true; }
-    void end() override {}
-    void stopped(const Message &) override {}
-};
 
 const QStringList kDisks{u"ext4"_qs, u"exFAT"_qs, u"NTFS"_qs};
 
@@ -94,10 +68,11 @@ private slots:
         writeFile(folder + u"/a.wav"_qs, "A");
         writeFile(folder + u"/b.wav"_qs, "B");
         const QStringList before = names(folder);
-        QTemporaryDir state;
+        TestFolder state;
         const QString journal = state.filePath(u"last-rename.journal"_qs);
 
-        AnsweringDialog dialog(yes);
+        ScriptedDialog dialog;
+        dialog.otherwise = yes;
         std::optional<RenameBatch> batch =
             prepareRename(listMusicFiles(folder, u"WAV"_qs), {title, u"Plain"_qs}, u"WAV"_qs, dialog);
         // One question, showing the title as it would become.
@@ -146,13 +121,14 @@ private slots:
         const QString destination = freshFolder(disk);
         if (destination.isEmpty())
             return;
-        QTemporaryDir source;
+        TestFolder source;
         writeFile(source.filePath(u"What?.wav"_qs), "W");
         writeFile(source.filePath(u"Plain.wav"_qs), "P");
 
         const MusicListing listing = listMusicFiles(source.path(), u"WAV"_qs);
-        AnsweringDialog dialog(yes);
-        QuietProgress progress;
+        ScriptedDialog dialog;
+        dialog.otherwise = yes;
+        ScriptedProgress progress;
         QCOMPARE(CopyJob().run(listing, listing.folderText, destination, dialog, progress),
                  yes ? CopyOutcome::Done : CopyOutcome::Refused);
         const bool asks = disk != u"ext4";
