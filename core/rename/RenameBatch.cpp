@@ -66,6 +66,65 @@ RenameFailure failure(qsizetype position, RenameProblem problem, platform::OsErr
 
 } // namespace
 
+namespace {
+
+bool detectIgnoresCase(const FolderHandle &folder, const FolderNames::NameSet &listed,
+                       const QList<QByteArray> &names)
+{
+    // Ask for a listed name in other letters: a file system that ignores case answers with the
+    // same file. Two spellings listed side by side prove the opposite. A name found that the
+    // listing spells otherwise proves it too (lowntfs-3g lists every name in lower case).
+    int tries = 0;
+    for (const QByteArray &name : names) {
+        if (!listed.contains(view(name))) {
+            if (folder.lookup(name))
+                return true;
+            continue;
+        }
+        QByteArray other = name;
+        swapAsciiCase(other);
+        if (other == name)
+            continue;
+        if (listed.contains(view(other)))
+            return false;
+        const auto found = folder.lookup(other);
+        if (!found)
+            return false;
+        if (found == folder.lookup(name))
+            return true;
+        if (++tries == 4)
+            break; // another entry of that spelling each time: no answer, so case counts
+    }
+    return false;
+}
+
+} // namespace
+
+FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &listed)
+{
+    FolderNames folder;
+    const FolderHandle handle(path);
+    FolderHandle::Listing listing = handle.list();
+    if (listing.error) {
+        folder.m_error = std::move(listing.error);
+        return folder;
+    }
+    folder.m_names = std::move(listing.names);
+    folder.m_present.reserve(std::size_t(folder.m_names.size()));
+    for (const QByteArray &name : std::as_const(folder.m_names))
+        folder.m_present.insert(view(name));
+    folder.m_ignoresCase = detectIgnoresCase(handle, folder.m_present, listed);
+    folder.m_listingShowsCase = !folder.m_ignoresCase || showsUpperCase(folder.m_names);
+    if (folder.m_ignoresCase) {
+        folder.m_present.clear();
+        folder.m_keys.reserve(folder.m_names.size());
+        for (const QByteArray &name : std::as_const(folder.m_names))
+            folder.m_present.insert(view(folder.m_keys.emplace_back(caseBlindName(name))));
+    }
+    folder.m_limit = handle.nameLimit();
+    return folder;
+}
+
 RenameBatch::RenameBatch(RenamePlan plan)
     : m_plan(std::move(plan))
 {
@@ -76,36 +135,16 @@ QByteArray RenameBatch::key(const QByteArray &name) const
     return m_ignoresCase ? caseBlindName(name) : name;
 }
 
-bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const NameSet &listed) const
+void RenameBatch::check()
 {
-    // Ask for a listed name in other letters: a file system that ignores case answers with the
-    // same file. Two spellings listed side by side prove the opposite. A name found that the
-    // listing spells otherwise proves it too (lowntfs-3g lists every name in lower case).
-    int tries = 0;
-    for (const RenamePair &pair : m_plan.pairs) {
-        if (!listed.contains(view(pair.oldName))) {
-            if (folder.lookup(pair.oldName))
-                return true;
-            continue;
-        }
-        QByteArray other = pair.oldName;
-        swapAsciiCase(other);
-        if (other == pair.oldName)
-            continue;
-        if (listed.contains(view(other)))
-            return false;
-        const auto found = folder.lookup(other);
-        if (!found)
-            return false;
-        if (found == folder.lookup(pair.oldName))
-            return true;
-        if (++tries == 4)
-            break; // another entry of that spelling each time: no answer, so case counts
-    }
-    return false;
+    QList<QByteArray> listed;
+    listed.reserve(m_plan.pairs.size());
+    for (const RenamePair &pair : m_plan.pairs)
+        listed.append(pair.oldName);
+    check(FolderNames::read(m_plan.folder, listed));
 }
 
-void RenameBatch::check()
+void RenameBatch::check(const FolderNames &folder)
 {
     const qsizetype n = m_plan.pairs.size();
     m_checked = true;
@@ -115,27 +154,14 @@ void RenameBatch::check()
     m_batchId = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
     m_temporaries = 0;
 
-    const FolderHandle folder(m_plan.folder);
-    const FolderHandle::Listing listing = folder.list();
-    if (listing.error) {
+    if (folder.m_error) {
         for (qsizetype p = 0; p < n; ++p)
-            m_problems.append(failure(p, RenameProblem::System, *listing.error));
+            m_problems.append(failure(p, RenameProblem::System, *folder.m_error));
         return;
     }
-    NameSet present;
-    present.reserve(std::size_t(listing.names.size()));
-    for (const QByteArray &name : listing.names)
-        present.insert(view(name));
-    m_ignoresCase = detectIgnoresCase(folder, present);
-    m_listingShowsCase = !m_ignoresCase || showsUpperCase(listing.names);
-    QList<QByteArray> keys; // the names as this disk tells them apart, which `present` views
-    if (m_ignoresCase) {
-        present.clear();
-        keys.reserve(listing.names.size());
-        for (const QByteArray &name : listing.names)
-            present.insert(view(keys.emplace_back(key(name))));
-    }
-    buildSchedule(findProblems(present, folder.nameLimit()));
+    m_ignoresCase = folder.m_ignoresCase;
+    m_listingShowsCase = folder.m_listingShowsCase;
+    buildSchedule(findProblems(folder.m_present, folder.m_limit));
 }
 
 QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platform::NameLimit &limit)
@@ -155,9 +181,18 @@ QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platfor
     std::unordered_map<std::string_view, qsizetype> claimed;    // who ends under a name
     ownerOfOld.reserve(std::size_t(n));
     claimed.reserve(std::size_t(n));
+    // A plan that keeps the pairs of refused titles leaves their files where they are.
+    for (const RefusedTitle &refused : m_plan.refused) {
+        if (refused.position < n) {
+            found[refused.position] = failure(refused.position, RenameProblem::Refused);
+            found[refused.position]->title = refused.problem;
+        }
+    }
     for (qsizetype p = 0; p < n; ++p) {
         const std::string_view oldKey = view(oldKeys[p]);
         ownerOfOld.insert_or_assign(oldKey, p);
+        if (found[p])
+            continue;
         if (!present.contains(oldKey)) {
             found[p] = failure(p, RenameProblem::Missing);
         } else if (tooLong(pairs[p].newName, limit)) {

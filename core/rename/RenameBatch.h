@@ -12,6 +12,7 @@
 #include <unordered_set>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace meloport {
@@ -19,6 +20,7 @@ namespace meloport {
 // Why a pair kept its old name (or did not reach its new one).
 enum class RenameProblem {
     // Found before anything is touched:
+    Refused,     // the title cannot be a file name (`title`); only a plan that keeps such pairs has it
     Missing,     // the file is no longer in the folder
     Taken,       // a file that keeps its name has the new name (`other`, if it is one of the batch)
     SameNewName, // an earlier pair (`other`) gets the same name, or one the disk cannot tell apart
@@ -35,6 +37,7 @@ struct RenameFailure {
     platform::OsError error;
     qsizetype other = -1;
     platform::NameLimit limit;
+    TitleProblem title = TitleProblem::Empty;
     // A temporary name the file was left under when it could not be put back (the disk was
     // pulled out halfway); empty when it is under its old name.
     QByteArray strandedAs;
@@ -49,6 +52,34 @@ struct RenameStep {
     QByteArray to;
     bool startsUnit = false;
     bool startsChain = false;
+};
+
+// The folder as a rename's check sees it, read in one pass: every name it holds, as its disk tells
+// names apart, and its disk's rules for names. Once read, it checks any number of plans for the
+// same folder without asking the disk again, as the window does while titles are being changed.
+class FolderNames final {
+public:
+    // `listed`: names that are in the folder, which show whether its disk ignores letter case.
+    static FolderNames read(const QString &folder, const QList<QByteArray> &listed);
+
+    // Why the folder could not be read; every pair then fails for this reason.
+    const std::optional<platform::OsError> &error() const { return m_error; }
+    bool ignoresCase() const { return m_ignoresCase; }
+
+    // Names as views of bytes held in `m_names` and `m_keys`, which hash and compare several
+    // times quicker than QByteArray keys in a QSet: a batch of ten thousand files looks names up
+    // ten times each. The bytes are shared, never changed, so a copy's views stay good.
+    using NameSet = std::unordered_set<std::string_view>;
+
+private:
+    friend class RenameBatch;
+    std::optional<platform::OsError> m_error;
+    QList<QByteArray> m_names;
+    QList<QByteArray> m_keys; // the names as this disk tells them apart, where that differs
+    NameSet m_present;
+    bool m_ignoresCase = false;
+    bool m_listingShowsCase = true;
+    platform::NameLimit m_limit;
 };
 
 // Renames the pairs of one plan, all in the plan's folder, never replacing a file:
@@ -69,6 +100,8 @@ public:
     // One pass over the folder and a few look-ups; changes nothing. Afterwards problems() holds
     // the pairs that would fail, and schedule() the steps that run() will take.
     void check();
+    // The same rules against the folder as read before, without touching the disk.
+    void check(const FolderNames &folder);
     const QList<RenameFailure> &problems() const { return m_problems; }
     const QList<RenameStep> &schedule() const { return m_steps; }
     // Whether the folder's file system ignores letter case, as check() found by looking.
@@ -85,10 +118,7 @@ public:
 private:
     // A name as this folder tells names apart: its bytes, or folded where case is ignored.
     QByteArray key(const QByteArray &name) const;
-    // Names as views of bytes held elsewhere, which hash and compare several times quicker than
-    // QByteArray keys in a QSet: a batch of ten thousand files looks names up ten times each.
-    using NameSet = std::unordered_set<std::string_view>;
-    bool detectIgnoresCase(const platform::FolderHandle &folder, const NameSet &listed) const;
+    using NameSet = FolderNames::NameSet;
     // Fills the problems and marks the active pairs, knowing the keys of every name the folder
     // holds; returns, by position, the pair whose old name each one needs (-1: none).
     QList<qsizetype> findProblems(const NameSet &present, const platform::NameLimit &limit);

@@ -37,27 +37,43 @@ QString trackNumberPrefix(qsizetype position, qsizetype count)
 
 } // namespace
 
-RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
-                       QChar separator, NameOptions options)
+namespace {
+
+// Pairs file p with title p as far as both go, every track number with the digits of `tracks`.
+RenamePlan pairUp(const MusicListing &listing, const QStringList &titles, const QString &extension, QChar separator,
+                  NameOptions options, qsizetype tracks)
 {
     RenamePlan plan;
     plan.folder = listing.folder;
     const qsizetype count = std::min(listing.files.size(), titles.size());
-    for (qsizetype p = 0; p < count; ++p) {
-        if (const auto problem = titleProblem(titles[p], separator))
-            plan.refused.append({p, titles[p], *problem});
-    }
-    if (!plan.refused.isEmpty())
-        return plan;
-
     const QString dotExtension = u'.' + extension;
     plan.pairs.reserve(count);
     for (qsizetype p = 0; p < count; ++p) {
-        const QString number = options.trackNumbers ? trackNumberPrefix(p, count) : QString();
+        if (const auto problem = titleProblem(titles[p], separator))
+            plan.refused.append({p, titles[p], *problem});
+        const QString number = options.trackNumbers ? trackNumberPrefix(p, tracks) : QString();
         const QString newName = number + titles[p] + dotExtension;
         plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown, newName});
     }
     return plan;
+}
+
+} // namespace
+
+RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
+                       QChar separator, NameOptions options)
+{
+    RenamePlan plan = pairUp(listing, titles, extension, separator, options,
+                             std::min(listing.files.size(), titles.size()));
+    if (!plan.refused.isEmpty())
+        plan.pairs.clear();
+    return plan;
+}
+
+RenamePlan planEveryPair(const MusicListing &listing, const QStringList &titles, const QString &extension,
+                         QChar separator, NameOptions options)
+{
+    return pairUp(listing, titles, extension, separator, options, listing.files.size());
 }
 
 std::optional<std::pair<qsizetype, qsizetype>> numberOrderBreak(const QStringList &listed)
