@@ -1,8 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "core/MessageCatalogue.h"
-#include "core/copy/CopyBatch.h"
-#include "core/copy/CopyMessages.h"
+#include "core/copy/CopyJob.h"
 #include "core/rename/RenameJob.h"
 #include "core/rename/RenameMessages.h"
 #include "core/tags/TagTitles.h"
@@ -12,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
@@ -165,64 +165,61 @@ extern "C" void interruptCopy(int)
     gInterrupted = 1;
 }
 
-int copyFolder(const QString &folder, const QString &destination, const QString &extension)
-{
-    if (QStringView(destination).trimmed().isEmpty()) {
-        printError(LoadMessage(Msg::NoCopyDestination).text);
-        return kNotDone;
+// The copy's progress as a line on a terminal; Ctrl+C stops the copy as ｷｬﾝｾﾙ does.
+class TerminalProgress final : public CopyProgress {
+public:
+    void begin(qsizetype files, qint64 bytes) override
+    {
+        m_total = QString::number(files);
+        m_totalBytes = std::max<qint64>(bytes, 1);
+        gInterrupted = 0;
+        struct sigaction stop {};
+        stop.sa_handler = interruptCopy;
+        sigaction(SIGINT, &stop, &m_oldInt);
+        sigaction(SIGTERM, &stop, &m_oldTerm);
     }
-    const std::optional<MusicListing> listing = listFolder(folder, extension);
-    if (!listing)
-        return kNotDone;
-    if (listing->files.isEmpty()) {
-        printError(LoadMessage(Msg::NoSources).text);
-        return kNotDone;
-    }
-    CopyBatch batch(*listing, destination);
-    batch.check();
-    if (const auto refusal = batch.refusal()) {
-        printError(copyFailureMessage(batch, CopyReport{0, false, refusal}).text);
-        return kNotDone;
-    }
-
-    // Ctrl+C stops the copy as ｷｬﾝｾﾙ does: the file under way keeps its old version.
-    gInterrupted = 0;
-    struct sigaction stop {};
-    stop.sa_handler = interruptCopy;
-    struct sigaction oldInt {}, oldTerm {};
-    sigaction(SIGINT, &stop, &oldInt);
-    sigaction(SIGTERM, &stop, &oldTerm);
-
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    const QString total = QString::number(listing->files.size());
-    const qint64 totalBytes = std::max<qint64>(batch.totalBytes(), 1);
-    int shownPercent = -1;
-    const CopyReport report = batch.run([&](qsizetype filesDone, qint64 bytesDone) {
-        const int percent = int(bytesDone * 100 / totalBytes);
-        if (terminal && percent != shownPercent) {
-            shownPercent = percent;
-            const QString line = FormatMessage(Msg::CopyProgress, QString::number(filesDone), total,
-                                               QString::number(percent))
-                                     .text;
+    bool advance(qsizetype filesDone, qint64 bytesDone) override
+    {
+        const int percent = int(bytesDone * 100 / m_totalBytes);
+        if (m_terminal && percent != m_shownPercent) {
+            m_shownPercent = percent;
+            const QString line =
+                FormatMessage(Msg::CopyProgress, QString::number(filesDone), m_total, QString::number(percent)).text;
             write(stderr, "\r" + line.toUtf8() + "\x1b[K");
         }
         return gInterrupted == 0;
-    });
-    if (terminal)
-        write(stderr, "\n");
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
+    }
+    void end() override
+    {
+        if (m_terminal)
+            write(stderr, "\n");
+        sigaction(SIGINT, &m_oldInt, nullptr);
+        sigaction(SIGTERM, &m_oldTerm, nullptr);
+    }
+    void stopped(const Message &howFar) override { printError(howFar.text); }
 
-    if (report.failure) {
-        printError(copyFailureMessage(batch, report).text);
+private:
+    const bool m_terminal = ::isatty(STDERR_FILENO) == 1;
+    QString m_total;
+    qint64 m_totalBytes = 1;
+    int m_shownPercent = -1;
+    struct sigaction m_oldInt {};
+    struct sigaction m_oldTerm {};
+};
+
+int copyFolder(const QString &folder, const QString &destination, const QString &extension)
+{
+    UnattendedDialog dialog(false, false);
+    // Said before the folder is looked at, as the window says it before anything else.
+    if (!copyDestinationGiven(destination, dialog))
         return kNotDone;
-    }
-    if (report.stopped) {
-        printError(FormatMessage(Msg::CopyStopped, total, QString::number(report.copied)).text);
+    const std::optional<MusicListing> listing = listFolder(folder, extension);
+    if (!listing)
         return kNotDone;
-    }
-    printError(LoadMessage(Msg::Finished).text);
-    return kAllDone;
+    TerminalProgress progress;
+    return CopyJob().run(*listing, listing->folderText, destination, dialog, progress) == CopyOutcome::Done
+               ? kAllDone
+               : kNotDone;
 }
 
 } // namespace

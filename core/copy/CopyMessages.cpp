@@ -13,7 +13,7 @@ QString reason(const CopyBatch &batch, const CopyFailure &failure)
     case CopyProblem::DestinationFolder:
         return FormatMessage(Msg::CopyDestinationUnusable, batch.destinationFolder(), failure.error.reason).text;
     case CopyProblem::SameName:
-        return FormatMessage(Msg::CopySameName, QString::number(failure.other + 1), files.at(failure.other).shown)
+        return FormatMessage(Msg::CopySameName, QString::number(failure.other + 1), files.at(failure.other).shown())
             .text;
     case CopyProblem::Missing:
         return LoadMessage(Msg::FileMissing).text;
@@ -45,7 +45,7 @@ Message copyFailureMessage(const CopyBatch &batch, const CopyReport &report)
                               .text;
         return message;
     }
-    return FormatMessage(Msg::CopyFileFailed, batch.listing().files.at(failure.position).shown,
+    return FormatMessage(Msg::CopyFileFailed, batch.listing().files.at(failure.position).shown(),
                          reason(batch, failure), QString::number(batch.listing().files.size()),
                          QString::number(report.copied));
 }

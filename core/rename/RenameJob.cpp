@@ -7,6 +7,8 @@
 #include "core/rename/RenamePlan.h"
 #include "core/rename/UndoPlan.h"
 
+#include <QFileInfo>
+
 namespace meloport {
 
 std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
@@ -104,6 +106,26 @@ UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
     }
     dialog.tell(undoFailuresMessage(undo, batch, *failures));
     return UndoOutcome::NotDone;
+}
+
+UndoCommand::UndoCommand(QString journalPath)
+    : m_journalPath(std::move(journalPath))
+{
+}
+
+bool UndoCommand::available() const
+{
+    // A record damaged since it was written is offered too: choosing it then says what is wrong.
+    const QFileInfo journal(m_journalPath);
+    return journal.exists() && journal.lastModified() != m_unusableWritten;
+}
+
+UndoOutcome UndoCommand::run(JobDialog &dialog)
+{
+    const UndoOutcome outcome = undoLastRename(m_journalPath, dialog);
+    if (outcome == UndoOutcome::JournalUnusable)
+        m_unusableWritten = QFileInfo(m_journalPath).lastModified();
+    return outcome;
 }
 
 } // namespace meloport

@@ -4,25 +4,16 @@
 // the command line: they differ only in how a message reaches the person and how a question is
 // answered.
 
-#include "core/MessageCatalogue.h"
+#include "core/JobDialog.h"
 #include "core/rename/RenameBatch.h"
-#include "core/listing/SourceListing.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
 namespace meloport {
-
-// The person's side of a job.
-class JobDialog {
-public:
-    virtual ~JobDialog() = default;
-    virtual void tell(const Message &message) = 0;
-    // A question whose いいえ leaves every file as it is. True for はい.
-    virtual bool ask(const Message &question) = 0;
-};
 
 // Checks a rename of the listed files to `titles`, in this order, stopping at the first that
 // fails: files listed (205), titles given (204), as many of each (202), every title a possible
@@ -45,5 +36,19 @@ enum class UndoOutcome {
 // Gives the files of the recorded batch their old names back, asking first (250, or 251 for a
 // batch cut off in its middle). The undo is itself recorded, so that it can be undone.
 UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog);
+
+// 元に戻す as a command that is offered while a record of the last rename exists (written by this
+// run, an earlier one or the command line), except the very record last found unusable.
+class UndoCommand final {
+public:
+    explicit UndoCommand(QString journalPath);
+    bool available() const;
+    UndoOutcome run(JobDialog &dialog);
+
+private:
+    QString m_journalPath;
+    // When the record found unusable was written: a new record is offered again.
+    QDateTime m_unusableWritten;
+};
 
 } // namespace meloport

@@ -143,11 +143,6 @@ Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
     return message;
 }
 
-Message listingStaleMessage(const MusicListing &listing)
-{
-    return FormatMessage(Msg::ListingStale, listing.folderText);
-}
-
 Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair)
 {
     return FormatMessage(Msg::NumberOrderQuestion, listed.at(pair.first), listed.at(pair.second));

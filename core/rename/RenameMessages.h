@@ -9,13 +9,12 @@
 namespace meloport {
 
 // The catalogue messages that report a title file that did not load, titles that cannot be file
-// names, a list that belongs to another folder, and pairs that were not renamed, and the
+// names, and pairs that were not renamed, and the
 // questions asked before a rename, with their details filled in. Long lists show their first
 // entries and how many more there are.
 
 Message titleFileMessage(const QString &path, const TitleFile &file);
 Message refusedTitlesMessage(const QList<RefusedTitle> &refused);
-Message listingStaleMessage(const MusicListing &listing);
 // Two listed names whose numbers count the other way round.
 Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair);
 // The pairs that cannot be renamed, and whether to rename the others.

@@ -53,7 +53,7 @@ RenamePlan pairUp(const MusicListing &listing, const QStringList &titles, const 
             plan.refused.append({p, titles[p], *problem});
         const QString number = options.trackNumbers ? trackNumberPrefix(p, tracks) : QString();
         const QString newName = number + titles[p] + dotExtension;
-        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown, newName});
+        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown(), newName});
     }
     return plan;
 }

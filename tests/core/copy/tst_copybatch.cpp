@@ -227,7 +227,7 @@ private slots:
                        + FormatMessage(Msg::CopyIntoSourceFolder, destination, source).text;
         if (outcome.startsWith(u"failed at ")) {
             const QString at = outcome.section(u' ', 2, 2).chopped(1);
-            expected = FormatMessage(Msg::CopyFileFailed, listing.files.at(at.toLongLong()).shown,
+            expected = FormatMessage(Msg::CopyFileFailed, listing.files.at(at.toLongLong()).shown(),
                                      outcome.section(u": "_qs, 1).replace(u"%D"_qs, destination),
                                      QString::number(listing.files.size()), at)
                            .text;
