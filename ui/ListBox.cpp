@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -172,6 +173,9 @@ ListBox::ListBox(Order order, QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One row height for all lets the view skip measuring every entry of a large folder.
     setUniformItemSizes(true);
+    // A mark as high as the text: marked rows are no taller than the others.
+    const int side = fontMetrics().height();
+    setIconSize(QSize(side, side));
 
     const auto changed = [this] { emit itemsChanged(); };
     connect(m_model, &QAbstractItemModel::rowsInserted, this, changed);
@@ -278,6 +282,17 @@ void ListBox::keyPressEvent(QKeyEvent *event)
         }
     }
     QListView::keyPressEvent(event);
+}
+
+void ListBox::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QListView::currentChanged(current, previous);
+    // The mouse shows why an entry is marked by pointing at it; the keyboard by going to it.
+    const QString mark = current.data(Qt::ToolTipRole).toString();
+    if (!hasFocus() || mark.isEmpty())
+        return;
+    const QRect place = visualRect(current);
+    QToolTip::showText(viewport()->mapToGlobal(place.bottomLeft()), mark, viewport(), place);
 }
 
 void ListBox::startDrag(Qt::DropActions)
