@@ -218,13 +218,8 @@ std::optional<CopyFileError> FolderHandle::copyFileFrom(const FolderHandle &sour
         // under another spelling of the name, is kept.
         if (lookup(target.name) != target.replacing)
             return failure(Kind::NameChanged);
-        if (::renameat(folder, out.name().constData(), folder, target.name.constData()) != 0) {
-            int error = errno;
-            // exFAT through FUSE answers a name it cannot hold as if the file were missing.
-            if (error == ENOENT && lookup(out.name()))
-                error = EINVAL;
-            return failure(Kind::Writing, error);
-        }
+        if (::renameat(folder, out.name().constData(), folder, target.name.constData()) != 0)
+            return failure(Kind::Writing, posix::renameError(folder, out.name(), errno));
     }
     out.published();
     return std::nullopt;

@@ -33,9 +33,8 @@ public:
     // Stops the copy at its next step, and closes the dialog if it is open.
     void AbortCopy();
 
-    // The number of files of the current copy, and their size, set before the dialog is shown.
+    // The number of files of the current copy, set by begin().
     int gnMax = 0;
-    void setTotalBytes(qint64 bytes) { m_totalBytes = bytes; }
 
     QProgressBar *ProgressBarCopy = nullptr;
     QPushButton *CancelButton = nullptr;

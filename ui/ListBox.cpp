@@ -1,7 +1,5 @@
 #include "ui/ListBox.h"
 
-#include "core/Collation.h"
-
 #include <QAbstractListModel>
 #include <QDrag>
 #include <QDropEvent>
@@ -108,10 +106,10 @@ public:
         endMoveRows();
     }
 
-    void reset(QStringList items)
+    void reset(const QStringList &items)
     {
         beginResetModel();
-        entries = std::move(items);
+        entries = items;
         m_marks.clear();
         endResetModel();
     }
@@ -163,9 +161,8 @@ private:
     QStringList m_marks;
 };
 
-ListBox::ListBox(Order order, QWidget *parent)
+ListBox::ListBox(QWidget *parent)
     : QListView(parent)
-    , m_order(order)
     , m_model(new ListBoxModel(style()->standardIcon(QStyle::SP_MessageBoxWarning), this))
 {
     setModel(m_model);
@@ -196,12 +193,7 @@ void ListBox::clear()
 
 void ListBox::addItem(const QString &text)
 {
-    int row = m_model->rowCount();
-    if (m_order == Order::Sorted) {
-        const QStringList &entries = m_model->entries;
-        row = static_cast<int>(std::upper_bound(entries.cbegin(), entries.cend(), text, listOrderLess) - entries.cbegin());
-    }
-    m_model->insert(row, text);
+    m_model->insert(m_model->rowCount(), text);
 }
 
 void ListBox::removeItem(int index)
@@ -211,11 +203,9 @@ void ListBox::removeItem(int index)
     selectionModel()->clear();
 }
 
-void ListBox::setItems(QStringList items)
+void ListBox::setItems(const QStringList &items)
 {
-    if (m_order == Order::Sorted)
-        sortListEntries(items);
-    m_model->reset(std::move(items));
+    m_model->reset(items);
 }
 
 int ListBox::listCount() const

@@ -67,7 +67,7 @@ private:
 constexpr QRect kDesignClientArea(3420, 1980, 8025, 7710);
 constexpr int kPictureSize = 32;
 
-enum class Kind { Label, Text, PictureButton, SortedList, List, RunButton, Button };
+enum class Kind { Label, Text, PictureButton, List, RunButton, Button };
 
 struct ControlRow {
     Kind kind;
@@ -98,7 +98,7 @@ const ControlRow kControls[] = {
     {Kind::Label, u"LabelCopyDst", u"ｺﾋﾟｰ先ﾊﾟｽ名(&A):", {120, 2520, 1335, 255}},
     {Kind::Text, u"TextCopyDst", {}, {1560, 2400, 4335, 375}},
     {Kind::PictureButton, u"CommandCopyDst", {}, {6000, 2280, 855, 615}, kFolderPicture, kFolderTip},
-    {Kind::SortedList, u"ListSrcMusic", {}, {360, 3480, 3615, 2580}},
+    {Kind::List, u"ListSrcMusic", {}, {360, 3480, 3615, 2580}},
     {Kind::List, u"ListDstMusic", {}, {4080, 3480, 3615, 2580}},
     {Kind::RunButton, u"CommandRunAll", u"変更(&R)", {3360, 6240, 1335, 1095}},
     {Kind::Label, u"LabelSrc", u"変換前曲名一覧(&S):", {360, 3120, 1575, 255}},
@@ -141,11 +141,8 @@ QWidget *createControl(const ControlRow &row, QWidget *parent)
         widget = button;
         break;
     }
-    case Kind::SortedList:
-        widget = new ListBox(ListBox::Order::Sorted, parent);
-        break;
     case Kind::List:
-        widget = new ListBox(ListBox::Order::AsAdded, parent);
+        widget = new ListBox(parent);
         break;
     case Kind::RunButton: {
         auto *button = new QToolButton(parent);

@@ -89,14 +89,16 @@ void CopyBatch::check()
 
     // The proof that the folders differ: a file made in the destination must not show up in the
     // source folder. Inode numbers would not do: FUSE gives each spelling of a name its own.
-    // The same file tells whether the destination ignores case, by asking for it in capitals.
+    // The same file tells whether the destination ignores case.
     const QByteArray probe = temporaryName();
     if (auto error = m_destination->createFile(probe)) {
         m_refusal = failure(0, CopyProblem::DestinationFolder, std::move(*error));
         return;
     }
     const bool sameFolder = m_source->lookup(probe).has_value();
-    m_ignoresCase = !sameFolder && m_destination->lookup(probe.toUpper()).has_value();
+    m_ignoresCase = !sameFolder && ignoresLetterCase(*m_destination, {probe}, [&probe](const QByteArray &name) {
+                        return name == probe;
+                    });
     (void)m_destination->removeFile(probe); // if it stays, the next copy here removes it
     if (sameFolder) {
         m_refusal = failure(0, CopyProblem::SameFolder);

@@ -46,7 +46,7 @@ struct CopyReport {
 // Copies the listed files, under their exact names, from the folder they were listed in into
 // another folder. check() looks at both folders before anything is touched: it proves that the
 // destination is another folder (by making a file there and looking for it in the source folder,
-// since inode numbers cannot be trusted on every disk), finds out by looking whether the
+// since inode numbers cannot be trusted on every disk), finds out with the same file whether the
 // destination ignores letter case, and finds each file whose name the destination would take for
 // an earlier one. run() then copies file by file, stopping at the first failure: a file that this
 // copy has written is never replaced by a later one, a replaced file is on the disk before its
@@ -66,8 +66,6 @@ public:
     void check();
     // The failure that stops the copy before its first file, if check() found one.
     std::optional<CopyFailure> refusal() const;
-    // Whether the destination ignores letter case, as check() found by looking.
-    bool ignoresCase() const { return m_ignoresCase; }
     // The size of all listed files, as check() found them.
     qint64 totalBytes() const { return m_totalBytes; }
 

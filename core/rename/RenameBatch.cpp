@@ -33,16 +33,6 @@ bool sameIgnoringCase(const QByteArray &a, const QByteArray &b)
     return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
 }
 
-void swapAsciiCase(QByteArray &name)
-{
-    for (char &c : name) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        else if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
-}
-
 std::string_view view(const QByteArray &name)
 {
     return {name.constData(), std::size_t(name.size())};
@@ -66,40 +56,6 @@ RenameFailure failure(qsizetype position, RenameProblem problem, platform::OsErr
 
 } // namespace
 
-namespace {
-
-bool detectIgnoresCase(const FolderHandle &folder, const FolderNames::NameSet &listed,
-                       const QList<QByteArray> &names)
-{
-    // Ask for a listed name in other letters: a file system that ignores case answers with the
-    // same file. Two spellings listed side by side prove the opposite. A name found that the
-    // listing spells otherwise proves it too (lowntfs-3g lists every name in lower case).
-    int tries = 0;
-    for (const QByteArray &name : names) {
-        if (!listed.contains(view(name))) {
-            if (folder.lookup(name))
-                return true;
-            continue;
-        }
-        QByteArray other = name;
-        swapAsciiCase(other);
-        if (other == name)
-            continue;
-        if (listed.contains(view(other)))
-            return false;
-        const auto found = folder.lookup(other);
-        if (!found)
-            return false;
-        if (found == folder.lookup(name))
-            return true;
-        if (++tries == 4)
-            break; // another entry of that spelling each time: no answer, so case counts
-    }
-    return false;
-}
-
-} // namespace
-
 FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &listed)
 {
     FolderNames folder;
@@ -113,7 +69,9 @@ FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &list
     folder.m_present.reserve(std::size_t(folder.m_names.size()));
     for (const QByteArray &name : std::as_const(folder.m_names))
         folder.m_present.insert(view(name));
-    folder.m_ignoresCase = detectIgnoresCase(handle, folder.m_present, listed);
+    folder.m_ignoresCase = ignoresLetterCase(handle, listed, [&folder](const QByteArray &name) {
+        return folder.m_present.contains(view(name));
+    });
     folder.m_listingShowsCase = !folder.m_ignoresCase || showsUpperCase(folder.m_names);
     if (folder.m_ignoresCase) {
         folder.m_present.clear();

@@ -62,10 +62,6 @@ public:
     // `listed`: names that are in the folder, which show whether its disk ignores letter case.
     static FolderNames read(const QString &folder, const QList<QByteArray> &listed);
 
-    // Why the folder could not be read; every pair then fails for this reason.
-    const std::optional<platform::OsError> &error() const { return m_error; }
-    bool ignoresCase() const { return m_ignoresCase; }
-
     // Names as views of bytes held in `m_names` and `m_keys`, which hash and compare several
     // times quicker than QByteArray keys in a QSet: a batch of ten thousand files looks names up
     // ten times each. The bytes are shared, never changed, so a copy's views stay good.
@@ -104,8 +100,6 @@ public:
     void check(const FolderNames &folder);
     const QList<RenameFailure> &problems() const { return m_problems; }
     const QList<RenameStep> &schedule() const { return m_steps; }
-    // Whether the folder's file system ignores letter case, as check() found by looking.
-    bool ignoresCase() const { return m_ignoresCase; }
     // How every temporary name of the schedule begins; a number follows.
     QByteArray temporaryPrefix() const { return ".meloport-renaming-" + m_batchId + '-'; }
 

@@ -286,9 +286,7 @@ private slots:
             const QProgressBar *bar = dialog.ProgressBarCopy;
             return dialog.isVisible() ? int(qint64(bar->value()) * 100 / bar->maximum()) : -1;
         };
-        dialog.gnMax = files;
-        dialog.setTotalBytes(bytes);
-        dialog.show();
+        dialog.begin(files, bytes);
         QList<int> seen{percent()};
         for (const QString &step : steps) {
             if (step == u"n")
