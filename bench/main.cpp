@@ -131,7 +131,7 @@ void benchMarks(int count)
     int edits = 0;
     const std::vector<double> t = bench::medianSecondsInTurns(count >= 100000 ? 5 : 11, [] {}, {
         [&] {
-            meloport::RenameBatch batch(meloport::planRenames(listing, titles, QStringLiteral("WAV"), u'/'));
+            meloport::RenameBatch batch(meloport::planRenames(listing, titles, QStringLiteral("WAV")));
             batch.check();
             sink = batch.problems().size();
         },
@@ -247,7 +247,7 @@ void benchRename(int count)
         ::close(fd);
     };
     const auto renameAll = [&](const QStringList &newTitles, bool recorded) {
-        meloport::RenameBatch batch(meloport::planRenames(listing, newTitles, QStringLiteral("WAV"), u'/'));
+        meloport::RenameBatch batch(meloport::planRenames(listing, newTitles, QStringLiteral("WAV")));
         batch.check();
         // As the window renames: the plan written and flushed first, each step recorded for undo.
         const auto run = recorded ? meloport::runRecorded(batch, state.filePath(QStringLiteral("last-rename.journal")))

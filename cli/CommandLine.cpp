@@ -34,9 +34,10 @@ void printError(const QString &text)
 // goes on past every question instead, noting that the real run would stop there.
 class UnattendedDialog final : public JobDialog {
 public:
-    UnattendedDialog(bool yes, bool dryRun)
+    UnattendedDialog(bool yes, bool dryRun, Msg nothingDone = Msg::NotAskedNothingDone)
         : m_yes(yes)
         , m_dryRun(dryRun)
+        , m_nothingDone(nothingDone)
     {
     }
     void tell(const Message &message) override { printError(message.text); }
@@ -47,7 +48,7 @@ public:
             return true;
         m_wouldStop = true;
         if (!m_dryRun)
-            printError(LoadMessage(Msg::NotAskedNothingDone).text);
+            printError(LoadMessage(m_nothingDone).text);
         return m_dryRun;
     }
     bool wouldStop() const { return m_wouldStop; }
@@ -55,6 +56,7 @@ public:
 private:
     bool m_yes;
     bool m_dryRun;
+    Msg m_nothingDone;
     bool m_wouldStop = false;
 };
 
@@ -207,9 +209,9 @@ private:
     struct sigaction m_oldTerm {};
 };
 
-int copyFolder(const QString &folder, const QString &destination, const QString &extension)
+int copyFolder(const QString &folder, const QString &destination, const QString &extension, bool yes)
 {
-    UnattendedDialog dialog(false, false);
+    UnattendedDialog dialog(yes, false, Msg::NotAskedNothingCopied);
     // Said before the folder is looked at, as the window says it before anything else.
     if (!copyDestinationGiven(destination, dialog))
         return kNotDone;
@@ -267,7 +269,8 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
                                     QStringLiteral("変更する名前と問題を表示するだけで、何も変更しません。"));
     const QCommandLineOption yes(QStringLiteral("yes"),
-                                 QStringLiteral("問いに「はい」と答えます (一部だけ変更できるときも変更します)。"));
+                                 QStringLiteral("問いに「はい」と答えます (一部だけ変更できるときも変更し、ﾃﾞｨｽｸが"
+                                                    "ﾌｧｲﾙ名に使えない文字は全角の似た文字にします)。"));
     const QCommandLineOption number(QStringLiteral("number"),
                                     QStringLiteral("新しい名前の前にﾄﾗｯｸ番号を付けます (01 曲名.WAV)。"));
     const QCommandLineOption copy(QStringLiteral("copy"), QStringLiteral("FOLDER のﾌｧｲﾙをｺﾋﾟｰします。"),
@@ -309,8 +312,6 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
             return *status;
     if (parser.isSet(kind) && parser.isSet(undo))
         return usageError(FormatMessage(Msg::UsageOnlyWith, name(kind), QString(name(rename) + u'/' + name(copy))).text);
-    if (parser.isSet(yes) && parser.isSet(copy))
-        return usageError(FormatMessage(Msg::UsageOnlyWith, name(yes), QString(name(rename) + u'/' + name(undo))).text);
     if (parser.isSet(titles) && parser.isSet(titlesFromTags))
         return usageError(FormatMessage(Msg::UsageTogether, name(titles), name(titlesFromTags)).text);
     if (parser.isSet(rename) && !parser.isSet(titles) && !parser.isSet(titlesFromTags))
@@ -335,7 +336,7 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
                             parser.isSet(titles) ? std::optional(parser.value(titles)) : std::nullopt, *extension,
                             parser.isSet(dryRun), parser.isSet(yes), journalPath, NameOptions{parser.isSet(number)});
     if (parser.isSet(copy))
-        return copyFolder(parser.value(copy), parser.value(to), *extension);
+        return copyFolder(parser.value(copy), parser.value(to), *extension, parser.isSet(yes));
     UnattendedDialog dialog(parser.isSet(yes), false);
     return undoLastRename(journalPath, dialog) == UndoOutcome::Done ? kAllDone : kNotDone;
 }

@@ -642,8 +642,11 @@ void frmMain::CommandRunAll_Click()
         return;
     std::optional<RenameBatch> batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog,
                                                      NameOptions{cmdTrackNumbers->isChecked()});
-    // The source list keeps the old names: a second run finds none of them and says so.
     if (batch) {
+        // Titles given look-alikes of characters the disk refuses show them, as the files will.
+        if (batch->plan().titles != ListDstMusic->items())
+            ListDstMusic->setItems(batch->plan().titles);
+        // The source list keeps the old names: a second run finds none of them and says so.
         runRename(*batch, m_statePaths.renameJournal, dialog);
         m_folderNames.reset(); // the listed names are gone now, and the marks say so
         UpdateTitleMarks();

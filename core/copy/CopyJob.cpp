@@ -37,6 +37,11 @@ CopyOutcome CopyJob::run(const MusicListing &listing, const QString &folderField
         dialog.tell(copyFailureMessage(batch, CopyReport{0, false, refusal}));
         return CopyOutcome::Refused;
     }
+    if (batch.offersLookAlikes()) {
+        if (!dialog.ask(copyLookAlikeQuestion(batch)))
+            return CopyOutcome::Refused;
+        batch.useLookAlikes();
+    }
 
     progress.begin(listing.files.size(), batch.totalBytes());
     const CopyReport report = batch.run(

@@ -47,9 +47,10 @@ public:
 
     // Checks in this order, stopping at the first that fails: a destination given (206), files
     // listed (205), the listing still the folder field's (219), and the destination another folder
-    // that takes every name (207 and why). Then copies with `progress` shown, and tells 203 or the
-    // failure. What it was started with holds to its end, whatever the fields say meanwhile. A
-    // call while a copy runs does nothing.
+    // that takes every name (207 and why). Asks whether to copy the files whose names the
+    // destination's disk refuses under their full-width look-alikes (303); いいえ copies nothing.
+    // Then copies with `progress` shown, and tells 203 or the failure. What it was started with
+    // holds to its end, whatever the fields say meanwhile. A call while a copy runs does nothing.
     CopyOutcome run(const MusicListing &listing, const QString &folderField, const QString &destination,
                     JobDialog &dialog, CopyProgress &progress);
 

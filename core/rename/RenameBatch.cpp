@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace meloport {
 
@@ -80,7 +81,15 @@ FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &list
             folder.m_present.insert(view(folder.m_keys.emplace_back(caseBlindName(name))));
     }
     folder.m_limit = handle.nameLimit();
+    folder.m_path = path;
     return folder;
+}
+
+QByteArray FolderNames::refusedIn(QByteArrayView name)
+{
+    if (m_refusedCharacters.knows(name))
+        return m_refusedCharacters.knownIn(name);
+    return m_refusedCharacters.in(name, FolderHandle(m_path));
 }
 
 RenameBatch::RenameBatch(RenamePlan plan)
@@ -99,10 +108,12 @@ void RenameBatch::check()
     listed.reserve(m_plan.pairs.size());
     for (const RenamePair &pair : m_plan.pairs)
         listed.append(pair.oldName);
-    check(FolderNames::read(m_plan.folder, listed));
+    FolderNames folder = FolderNames::read(m_plan.folder, listed);
+    folder.m_refusedCharacters = m_refusedCharacters; // no character is tried twice
+    check(folder);
 }
 
-void RenameBatch::check(const FolderNames &folder)
+void RenameBatch::check(FolderNames &folder)
 {
     const qsizetype n = m_plan.pairs.size();
     m_checked = true;
@@ -119,11 +130,40 @@ void RenameBatch::check(const FolderNames &folder)
     }
     m_ignoresCase = folder.m_ignoresCase;
     m_listingShowsCase = folder.m_listingShowsCase;
-    buildSchedule(findProblems(folder.m_present, folder.m_limit));
+    buildSchedule(findProblems(folder));
+    m_refusedCharacters = folder.m_refusedCharacters;
 }
 
-QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platform::NameLimit &limit)
+QByteArray RenameBatch::refusedCharacters(qsizetype position) const
 {
+    return m_refusedCharacters.knownIn(m_plan.pairs.at(position).newName);
+}
+
+bool RenameBatch::offersLookAlikes() const
+{
+    return std::any_of(m_problems.cbegin(), m_problems.cend(),
+                       [](const RenameFailure &failure) { return failure.problem == RenameProblem::Refused; });
+}
+
+void RenameBatch::useLookAlikes()
+{
+    for (const RenameFailure &failure : std::as_const(m_problems)) {
+        if (failure.problem != RenameProblem::Refused)
+            continue;
+        const QByteArray refused = refusedCharacters(failure.position);
+        RenamePair &pair = m_plan.pairs[failure.position];
+        pair.newName = withLookAlikes(pair.newName, refused);
+        pair.newShown = withLookAlikes(pair.newShown, refused);
+        if (failure.position < m_plan.titles.size())
+            m_plan.titles[failure.position] = withLookAlikes(m_plan.titles[failure.position], refused);
+    }
+    check();
+}
+
+QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
+{
+    const NameSet &present = folder.m_present;
+    const platform::NameLimit &limit = folder.m_limit;
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
 
@@ -142,7 +182,7 @@ QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platfor
     // A plan that keeps the pairs of refused titles leaves their files where they are.
     for (const RefusedTitle &refused : m_plan.refused) {
         if (refused.position < n) {
-            found[refused.position] = failure(refused.position, RenameProblem::Refused);
+            found[refused.position] = failure(refused.position, RenameProblem::BadTitle);
             found[refused.position]->title = refused.problem;
         }
     }
@@ -153,6 +193,8 @@ QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platfor
             continue;
         if (!present.contains(oldKey)) {
             found[p] = failure(p, RenameProblem::Missing);
+        } else if (!folder.refusedIn(pairs[p].newName).isEmpty()) {
+            found[p] = failure(p, RenameProblem::Refused);
         } else if (tooLong(pairs[p].newName, limit)) {
             found[p] = failure(p, RenameProblem::TooLong);
             found[p]->limit = limit;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "core/RefusedCharacters.h"
 #include "core/rename/RenamePlan.h"
 
 #include <QHash>
@@ -20,11 +21,12 @@ namespace meloport {
 // Why a pair kept its old name (or did not reach its new one).
 enum class RenameProblem {
     // Found before anything is touched:
-    Refused,     // the title cannot be a file name (`title`); only a plan that keeps such pairs has it
     Missing,     // the file is no longer in the folder
+    Refused,     // the new name holds a character that the disk refuses (as "/" everywhere)
     Taken,       // a file that keeps its name has the new name (`other`, if it is one of the batch)
     SameNewName, // an earlier pair (`other`) gets the same name, or one the disk cannot tell apart
     TooLong,     // longer than the disk takes (`limit`)
+    BadTitle,    // no file may be named so (`title`); only a plan that keeps such pairs has it
     // Found while renaming:
     System,    // the file system refused a step: `error`
     Blocked,   // it needed the name of a file that failed to move away (`other`)
@@ -62,6 +64,10 @@ public:
     // `listed`: names that are in the folder, which show whether its disk ignores letter case.
     static FolderNames read(const QString &folder, const QList<QByteArray> &listed);
 
+    // The characters of `name` that the folder's disk refuses. Each is tried on the disk the
+    // first time a name holds it (a hidden file made and removed), and known from then on.
+    QByteArray refusedIn(QByteArrayView name);
+
     // Names as views of bytes held in `m_names` and `m_keys`, which hash and compare several
     // times quicker than QByteArray keys in a QSet: a batch of ten thousand files looks names up
     // ten times each. The bytes are shared, never changed, so a copy's views stay good.
@@ -69,6 +75,7 @@ public:
 
 private:
     friend class RenameBatch;
+    QString m_path;
     std::optional<platform::OsError> m_error;
     QList<QByteArray> m_names;
     QList<QByteArray> m_keys; // the names as this disk tells them apart, where that differs
@@ -76,6 +83,7 @@ private:
     bool m_ignoresCase = false;
     bool m_listingShowsCase = true;
     platform::NameLimit m_limit;
+    RefusedCharacters m_refusedCharacters;
 };
 
 // Renames the pairs of one plan, all in the plan's folder, never replacing a file:
@@ -96,10 +104,19 @@ public:
     // One pass over the folder and a few look-ups; changes nothing. Afterwards problems() holds
     // the pairs that would fail, and schedule() the steps that run() will take.
     void check();
-    // The same rules against the folder as read before, without touching the disk.
-    void check(const FolderNames &folder);
+    // The same rules against the folder as read before: only a character no name held before is
+    // tried on the disk.
+    void check(FolderNames &folder);
     const QList<RenameFailure> &problems() const { return m_problems; }
     const QList<RenameStep> &schedule() const { return m_steps; }
+    // The characters of pair `position`'s new name that the disk refuses, as check() found them.
+    QByteArray refusedCharacters(qsizetype position) const;
+    // Whether check() found a pair refused for its characters only, which their full-width
+    // look-alikes would cure.
+    bool offersLookAlikes() const;
+    // Gives every such pair the look-alikes in its title and new name, and checks again; no
+    // character is looked for on the disk twice.
+    void useLookAlikes();
     // How every temporary name of the schedule begins; a number follows.
     QByteArray temporaryPrefix() const { return ".meloport-renaming-" + m_batchId + '-'; }
 
@@ -115,7 +132,7 @@ private:
     using NameSet = FolderNames::NameSet;
     // Fills the problems and marks the active pairs, knowing the keys of every name the folder
     // holds; returns, by position, the pair whose old name each one needs (-1: none).
-    QList<qsizetype> findProblems(const NameSet &present, const platform::NameLimit &limit);
+    QList<qsizetype> findProblems(FolderNames &folder);
     void buildSchedule(const QList<qsizetype> &next);
     QByteArray temporaryName();
     // Reads the folder once: a pair counts as renamed only where it shows the new name, and the
@@ -127,6 +144,8 @@ private:
     bool m_checked = false;
     bool m_ignoresCase = false;
     bool m_listingShowsCase = true;
+    // What the disk was found to refuse, kept from one check to the next.
+    RefusedCharacters m_refusedCharacters;
     QList<RenameFailure> m_problems;
     std::vector<bool> m_active; // by position: renamed by the schedule
     QList<RenameStep> m_steps;

@@ -26,13 +26,18 @@ std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStr
         dialog.tell(LoadMessage(Msg::ListsDiffer));
         return std::nullopt;
     }
-    const RenamePlan plan = planRenames(listing, titles, extension, platform::pathSeparator(), options);
+    const RenamePlan plan = planRenames(listing, titles, extension, options);
     if (!plan.refused.isEmpty()) {
         dialog.tell(refusedTitlesMessage(plan.refused));
         return std::nullopt;
     }
     RenameBatch batch(plan);
     batch.check();
+    if (batch.offersLookAlikes()) {
+        if (!dialog.ask(lookAlikeQuestion(batch)))
+            return std::nullopt;
+        batch.useLookAlikes();
+    }
     const QList<RenameFailure> &problems = batch.problems();
     if (problems.size() == plan.pairs.size()) {
         dialog.tell(renameFailuresMessage(batch, problems)); // nothing could be renamed: no question

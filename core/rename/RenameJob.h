@@ -17,9 +17,11 @@ namespace meloport {
 
 // Checks a rename of the listed files to `titles`, in this order, stopping at the first that
 // fails: files listed (205), titles given (204), as many of each (202), every title a possible
-// file name (210), some pair possible at all (216); then asks whether to go on when the names'
-// numbers count in another order than the list (221) and when some pairs would fail (220). The
-// checked batch, or nothing once the person has been told why or has said いいえ.
+// file name (210); asks whether to use full-width look-alikes of characters the disk refuses
+// (300), which the batch's plan then holds, titles too; then checks that some pair is possible
+// at all (216); then asks whether to go on when the names' numbers count in another order than
+// the list (221) and when some pairs would fail (220). The checked batch, or nothing once the
+// person has been told why or has said いいえ.
 std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
                                          const QString &extension, JobDialog &dialog, NameOptions options = {});
 

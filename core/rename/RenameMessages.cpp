@@ -26,8 +26,6 @@ Msg problemMessage(TitleProblem problem)
         return Msg::TitleEmpty;
     case TitleProblem::LeadingDot:
         return Msg::TitleLeadingDot;
-    case TitleProblem::Separator:
-        return Msg::TitleHasSeparator;
     case TitleProblem::Control:
         return Msg::TitleHasControl;
     case TitleProblem::Nul:
@@ -58,10 +56,12 @@ QString reason(const RenameBatch &batch, const RenameFailure &failure)
 {
     const auto &pairs = batch.plan().pairs;
     switch (failure.problem) {
-    case RenameProblem::Refused:
+    case RenameProblem::BadTitle:
         return LoadMessage(problemMessage(failure.title)).text;
     case RenameProblem::Missing:
         return LoadMessage(Msg::FileMissing).text;
+    case RenameProblem::Refused:
+        return FormatMessage(Msg::CharactersRefused, shownCharacters(batch.refusedCharacters(failure.position))).text;
     case RenameProblem::Taken:
         if (failure.other < 0)
             return LoadMessage(Msg::NameTaken).text;
@@ -95,7 +95,7 @@ QString renameFailureLine(const RenameBatch &batch, const RenameFailure &failure
     if (!failure.strandedAs.isEmpty())
         why = FormatMessage(Msg::StrandedUnder, why, QString::fromUtf8(failure.strandedAs)).text;
     const QString newShown =
-        failure.problem == RenameProblem::Refused ? withVisibleControls(pair.newShown) : pair.newShown;
+        failure.problem == RenameProblem::BadTitle ? withVisibleControls(pair.newShown) : pair.newShown;
     return FormatMessage(Msg::RenameFailureLine, pair.oldShown, newShown, why).text;
 }
 
@@ -153,6 +153,28 @@ Message renameQuestion(const RenameBatch &batch)
     const qsizetype others = batch.plan().pairs.size() - batch.problems().size();
     return FormatMessage(Msg::RenameQuestion, QString::number(batch.problems().size()),
                          failureLines(batch, batch.problems()), QString::number(others));
+}
+
+Message lookAlikeQuestion(const RenameBatch &batch)
+{
+    QStringList lines;
+    QByteArray characters;
+    const RenamePlan &plan = batch.plan();
+    for (const RenameFailure &failure : batch.problems()) {
+        if (failure.problem != RenameProblem::Refused)
+            continue;
+        const QByteArray refused = batch.refusedCharacters(failure.position);
+        for (const char c : refused) {
+            if (!characters.contains(c))
+                characters.append(c);
+        }
+        const QString title = plan.titles.value(failure.position);
+        lines.append(FormatMessage(Msg::LookAlikeTitleLine, position(failure.position), title,
+                                   withLookAlikes(title, refused))
+                         .text);
+    }
+    return FormatMessage(Msg::LookAlikeQuestion, QString::number(lines.size()), shownCharacters(characters),
+                         listLines(lines, [](const QString &line) { return line; }));
 }
 
 Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures)

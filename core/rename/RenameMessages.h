@@ -17,6 +17,9 @@ Message titleFileMessage(const QString &path, const TitleFile &file);
 Message refusedTitlesMessage(const QList<RefusedTitle> &refused);
 // Two listed names whose numbers count the other way round.
 Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair);
+// The titles holding characters that the disk refuses, as their full-width look-alikes would make
+// them, and whether to rename with those.
+Message lookAlikeQuestion(const RenameBatch &batch);
 // The pairs that cannot be renamed, and whether to rename the others.
 Message renameQuestion(const RenameBatch &batch);
 Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures);
@@ -29,8 +32,5 @@ Message journalUnusableMessage(const QString &path, const JournalReading &readin
 Message journalNotWrittenMessage(const QString &path, const platform::OsError &error);
 Message undoQuestion(const UndoPlan &undo);
 Message undoFailuresMessage(const UndoPlan &undo, const RenameBatch &batch, const QList<RenameFailure> &failures);
-
-// How many entries a list in a message shows.
-inline constexpr qsizetype kListedInMessage = 20;
 
 } // namespace meloport

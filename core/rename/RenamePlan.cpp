@@ -9,19 +9,16 @@ namespace meloport {
 
 namespace {
 
-std::optional<TitleProblem> titleProblem(const QString &title, QChar separator)
+std::optional<TitleProblem> titleProblem(const QString &title)
 {
     if (title.isEmpty())
         return TitleProblem::Empty;
     if (title.contains(QChar(u'\0')))
         return TitleProblem::Nul;
-    // Before the others: a file in JIS (ISO-2022-JP) read as UTF-8 holds escapes between letters
-    // such as "/" and ".", and the escapes are what tells the user why.
+    // Before the leading dot: a file in JIS (ISO-2022-JP) read as UTF-8 holds escapes between
+    // letters such as ".", and the escapes are what tells the user why.
     if (std::any_of(title.cbegin(), title.cend(), [](QChar c) { return c < u'\x20' || c == u'\x7f'; }))
         return TitleProblem::Control;
-    // "/" separates folders everywhere; the system's own separator as well.
-    if (title.contains(u'/') || title.contains(separator))
-        return TitleProblem::Separator;
     if (title.startsWith(u'.'))
         return TitleProblem::LeadingDot;
     return std::nullopt;
@@ -40,7 +37,7 @@ QString trackNumberPrefix(qsizetype position, qsizetype count)
 namespace {
 
 // Pairs file p with title p as far as both go, every track number with the digits of `tracks`.
-RenamePlan pairUp(const MusicListing &listing, const QStringList &titles, const QString &extension, QChar separator,
+RenamePlan pairUp(const MusicListing &listing, const QStringList &titles, const QString &extension,
                   NameOptions options, qsizetype tracks)
 {
     RenamePlan plan;
@@ -48,8 +45,9 @@ RenamePlan pairUp(const MusicListing &listing, const QStringList &titles, const 
     const qsizetype count = std::min(listing.files.size(), titles.size());
     const QString dotExtension = u'.' + extension;
     plan.pairs.reserve(count);
+    plan.titles = titles.mid(0, count);
     for (qsizetype p = 0; p < count; ++p) {
-        if (const auto problem = titleProblem(titles[p], separator))
+        if (const auto problem = titleProblem(titles[p]))
             plan.refused.append({p, titles[p], *problem});
         const QString number = options.trackNumbers ? trackNumberPrefix(p, tracks) : QString();
         const QString newName = number + titles[p] + dotExtension;
@@ -61,19 +59,20 @@ RenamePlan pairUp(const MusicListing &listing, const QStringList &titles, const 
 } // namespace
 
 RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
-                       QChar separator, NameOptions options)
+                       NameOptions options)
 {
-    RenamePlan plan = pairUp(listing, titles, extension, separator, options,
-                             std::min(listing.files.size(), titles.size()));
-    if (!plan.refused.isEmpty())
+    RenamePlan plan = pairUp(listing, titles, extension, options, std::min(listing.files.size(), titles.size()));
+    if (!plan.refused.isEmpty()) {
         plan.pairs.clear();
+        plan.titles.clear();
+    }
     return plan;
 }
 
 RenamePlan planEveryPair(const MusicListing &listing, const QStringList &titles, const QString &extension,
-                         QChar separator, NameOptions options)
+                         NameOptions options)
 {
-    return pairUp(listing, titles, extension, separator, options, listing.files.size());
+    return pairUp(listing, titles, extension, options, listing.files.size());
 }
 
 std::optional<std::pair<qsizetype, qsizetype>> numberOrderBreak(const QStringList &listed)

@@ -2,7 +2,6 @@
 
 #include "core/MessageCatalogue.h"
 #include "core/rename/RenameMessages.h"
-#include "platform/Platform.h"
 
 namespace meloport {
 
@@ -15,11 +14,11 @@ FolderNames readListedFolder(const MusicListing &listing)
     return FolderNames::read(listing.folder, listed);
 }
 
-QStringList titleMarks(const FolderNames &folder, const MusicListing &listing, const QStringList &titles,
+QStringList titleMarks(FolderNames &folder, const MusicListing &listing, const QStringList &titles,
                        const QString &extension, NameOptions options)
 {
     QStringList marks(titles.size());
-    RenameBatch batch(planEveryPair(listing, titles, extension, platform::pathSeparator(), options));
+    RenameBatch batch(planEveryPair(listing, titles, extension, options));
     batch.check(folder);
     for (const RenameFailure &failure : batch.problems())
         marks[failure.position] = renameFailureLine(batch, failure);

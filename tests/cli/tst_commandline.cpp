@@ -4,6 +4,7 @@
 #include "ui/ListBox.h"
 #include "ui/frmMain.h"
 #include "platform/Platform.h"
+#include "support/DiskImage.h"
 #include "support/FolderSnapshot.h"
 #include "support/RecordingInteraction.h"
 
@@ -150,6 +151,52 @@ private slots:
         const QStringList copied = QDir(dir.filePath(u"copy"_qs)).entryList(QDir::Files | QDir::Hidden);
         const bool copiedAll = run.status == 0 && arguments.contains(u"--copy"_qs);
         QCOMPARE(copied, copiedAll ? QStringList({u"a.wav"_qs, u"b.wav"_qs}) : QStringList());
+    }
+
+    // An exFAT stick holding a.wav and b.wav, renamed to titles with characters it refuses, or
+    // the computer's What?.wav and Plain.wav copied onto it.
+    void onAStick_data()
+    {
+        QTest::addColumn<bool>("copy");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QStringList>("stick"); // afterwards
+        const QStringList untouched{u"a.wav"_qs, u"b.wav"_qs};
+        const QByteArray lookAlikes("a.wav\tTwo？.WAV\nb.wav\tRe： Three.WAV\n");
+        QTest::newRow("without --yes: nothing renamed") << false << QStringList() << 1 << QByteArray() << untouched;
+        QTest::newRow("dry run without --yes: the look-alikes, and refused")
+            << false << QStringList{u"--dry-run"_qs} << 1 << lookAlikes << untouched;
+        QTest::newRow("dry run with --yes: the look-alikes")
+            << false << QStringList{u"--dry-run"_qs, u"--yes"_qs} << 0 << lookAlikes << untouched;
+        QTest::newRow("--yes: renamed as the dry run said")
+            << false << QStringList{u"--yes"_qs} << 0 << QByteArray() << QStringList{u"Re： Three.WAV"_qs, u"Two？.WAV"_qs};
+        QTest::newRow("copy without --yes: nothing copied") << true << QStringList() << 1 << QByteArray() << untouched;
+        QTest::newRow("copy with --yes: the look-alike name")
+            << true << QStringList{u"--yes"_qs} << 0 << QByteArray() << untouched + QStringList{u"Plain.wav"_qs, u"What？.wav"_qs};
+    }
+    void onAStick()
+    {
+        QFETCH(bool, copy);
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QStringList, stick);
+        DiskImage image(DiskImage::Kind::Exfat);
+        if (!image.isMounted())
+            QSKIP(qPrintable(u"no exFAT here: "_qs + image.whyNot()));
+        QTemporaryDir dir;
+        writeFile(image.path() + u"/a.wav"_qs, "A");
+        writeFile(image.path() + u"/b.wav"_qs, "B");
+        writeFile(dir.filePath(u"titles.txt"_qs), "Two?\nRe: Three\n");
+        writeFile(dir.filePath(u"What?.wav"_qs), "W");
+        writeFile(dir.filePath(u"Plain.wav"_qs), "P");
+        const QStringList job = copy ? QStringList{u"--copy"_qs, dir.path(), u"--to"_qs, image.path()}
+                                     : QStringList{u"--rename"_qs, image.path(), u"--titles"_qs, dir.filePath(u"titles.txt"_qs)};
+        const Run run = runProgram(job + options, dir.filePath(u"state"_qs));
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.out, out);
+        QCOMPARE(QDir(image.path()).entryList(QDir::Files | QDir::Hidden), stick);
     }
 
     // Track01.mp3 has a title tag in Shift-JIS, Track02.mp3 none.

@@ -24,9 +24,9 @@ namespace {
 // screen readers.
 QString marksOf(ListBox &list)
 {
-    static const Msg kinds[] = {Msg::NameTaken,        Msg::NameKeptByOther,       Msg::SameNewName,
+    static const Msg kinds[] = {Msg::NameTaken,         Msg::NameKeptByOther,  Msg::SameNewName,
                                 Msg::SameNewNameIgnoringCase, Msg::NameTooLongBytes, Msg::NameTooLongCharacters,
-                                Msg::TitleHasSeparator, Msg::TitleHasControl,      Msg::TitleWithoutFile};
+                                Msg::CharactersRefused, Msg::TitleHasControl,  Msg::TitleWithoutFile};
     // Asked afresh: without a screen reader running here, Qt does not keep its answers up to date.
     if (QAccessibleInterface *asked = QAccessible::queryAccessibleInterface(&list))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(asked));
@@ -172,8 +172,10 @@ private slots:
         QTest::newRow("too long on exFAT, edited")
             << u"exFAT"_qs << u"a.wav"_qs << QString(252, u'x') << u"edit 0: Short"_qs << u"0:229"_qs << u""_qs;
         QTest::newRow("a character no name holds, edited")
-            << ext4 << u"a.wav b.wav"_qs << u"AC/DC|B\tside"_qs << u"edit 0: AC-DC"_qs << u"0:213 1:222"_qs
+            << ext4 << u"a.wav b.wav"_qs << u"AC/DC|B\tside"_qs << u"edit 0: AC-DC"_qs << u"0:302 1:222"_qs
             << u"1:222"_qs;
+        QTest::newRow("a character exFAT refuses, edited")
+            << u"exFAT"_qs << u"a.wav"_qs << u"Why?"_qs << u"edit 0: Why"_qs << u"0:302"_qs << u""_qs;
         QTest::newRow("more titles than files, a file added and listed again")
             << ext4 << u"a.wav"_qs << u"X|Y"_qs << u"add b.wav"_qs << u"1:340"_qs << u""_qs;
         QTest::newRow("another kind: other files, other names")

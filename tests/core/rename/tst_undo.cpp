@@ -109,7 +109,7 @@ private slots:
         const QString journal = state.filePath(u"Meloport/last-rename.journal"_qs);
         for (const QByteArray &name : files.split(' '))
             writeFile(QFile::encodeName(folder) + '/' + name, name);
-        const RenamePlan plan = planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs, u'/');
+        const RenamePlan plan = planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs);
         QVERIFY(!renameRecorded(plan, journal).journalError);
         const auto renamed = folderSnapshot(folder);
         const QStringList hand = byHand.split(u' ');
