@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -19,14 +18,12 @@ using namespace meloport;
 
 namespace {
 
-// Each marked title as "position:message number", the number of the catalogue text its tool tip
-// ends with; "!" after it when the list does not also show a warning sign and give the tip to
-// screen readers.
+// Each marked title as "position:number", the number of the catalogue text its tool tip ends
+// with; "!" after it when the list does not also show a sign and give screen readers the tip.
 QString marksOf(ListBox &list)
 {
-    static const Msg kinds[] = {Msg::NameTaken,         Msg::NameKeptByOther,  Msg::SameNewName,
-                                Msg::SameNewNameIgnoringCase, Msg::NameTooLongBytes, Msg::NameTooLongCharacters,
-                                Msg::CharactersRefused, Msg::TitleHasControl,  Msg::TitleWithoutFile};
+    static const Msg kinds[] = {Msg::NameTaken,         Msg::SameNewName,     Msg::NameTooLongCharacters,
+                                Msg::CharactersRefused, Msg::TitleHasControl, Msg::TitleWithoutFile};
     // Asked afresh: without a screen reader running here, Qt does not keep its answers up to date.
     if (QAccessibleInterface *asked = QAccessible::queryAccessibleInterface(&list))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(asked));
@@ -40,8 +37,7 @@ QString marksOf(ListBox &list)
         QString mark = QString::number(row) + u":?"_qs;
         for (const Msg kind : kinds) {
             QString pattern = QRegularExpression::escape(LoadMessage(kind).text);
-            pattern.replace(QRegularExpression(u"\\\\%\\d"_qs), u".*"_qs);
-            if (tip.contains(QRegularExpression(pattern + u'$')))
+            if (tip.contains(QRegularExpression(pattern.replace(QRegularExpression(u"\\\\%\\d"_qs), u".*"_qs) + u'$')))
                 mark = QString::number(row) + u':' + QString::number(int(kind));
         }
         const bool shown = !index.data(Qt::DecorationRole).isNull()
@@ -51,27 +47,36 @@ QString marksOf(ListBox &list)
     return marks.join(u' ');
 }
 
-// Opens the entry at `row` for editing by `how` (F2, or a double click), puts `text` in its place
-// and ends with `key`.
-void editTitle(ListBox &list, int row, const QString &how, const QString &text, Qt::Key key = Qt::Key_Return)
+// Does to the entry at `row` what a user would: a key ("Alt+Up", "Delete"), an edit opened by
+// "F2" or a "double click" with the text typed and the key that ends it ("F2|text|Return"), or a
+// drag dropped above or below another entry ("drop|below|2").
+void act(ListBox &list, int row, const QString &action)
 {
+    const QStringList part = action.split(u'|');
     list.setFocus();
     list.setListIndex(row);
-    if (how == u"F2")
-        QTest::keyClick(&list, Qt::Key_F2);
-    else { // the first click of a double click comes alone
-        const QPoint at = list.visualRect(list.model()->index(row, 0)).center();
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+    const QRect place = list.visualRect(list.model()->index(row, 0));
+    if (part[0] == u"drop") {
+        const QRect onto = list.visualRect(list.model()->index(part[2].toInt(), 0));
+        const std::unique_ptr<QMimeData> dragged(list.model()->mimeData({list.model()->index(row, 0)}));
+        dropOn(list.viewport(), *dragged, part[1] == u"above" ? onto.topLeft() : onto.bottomLeft(), Qt::MoveAction);
+        return;
     }
+    if (part[0] == u"double click") { // its first click comes alone
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, place.center());
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, place.center());
+    } else {
+        QTest::keySequence(&list, QKeySequence(part[0]));
+    }
+    if (part.size() < 3)
+        return;
     auto *editor = list.findChild<QLineEdit *>();
     QVERIFY(editor);
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClick(editor, Qt::Key_Backspace); // the whole title is selected
     QInputMethodEvent typed; // as an input method hands over Japanese text
-    typed.setCommitString(text);
+    typed.setCommitString(part[1]);
     QCoreApplication::sendEvent(editor, &typed);
-    QTest::keyClick(editor, key);
+    QTest::keySequence(editor, QKeySequence(part[2]));
     QCoreApplication::processEvents(); // the list takes the text once the key is through
 }
 
@@ -80,110 +85,54 @@ void editTitle(ListBox &list, int row, const QString &how, const QString &text, 
 class TestTitleList final : public QObject {
     Q_OBJECT
 private slots:
-    void editing_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("titles");
-        QTest::newRow("F2, Enter: the new title, blanks around it taken off")
-            << u"F2"_qs << u" Prelude\u3000"_qs << int(Qt::Key_Return) << u"A|Prelude|C"_qs;
-        QTest::newRow("double click, Enter") << u"double click"_qs << u"X"_qs << int(Qt::Key_Return) << u"A|X|C"_qs;
-        QTest::newRow("Esc: the old title") << u"F2"_qs << u"X"_qs << int(Qt::Key_Escape) << u"A|B|C"_qs;
-        QTest::newRow("emptied: the old title") << u"F2"_qs << u""_qs << int(Qt::Key_Return) << u"A|B|C"_qs;
-        QTest::newRow("blanks only: the old title") << u"F2"_qs << u"  "_qs << int(Qt::Key_Return) << u"A|B|C"_qs;
-    }
-    void editing()
-    {
-        QFETCH(QString, how);
-        QFETCH(QString, typed);
-        QFETCH(int, key);
-        QFETCH(QString, titles);
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.ListDstMusic->setItems({u"A"_qs, u"B"_qs, u"C"_qs});
-        editTitle(*window.ListDstMusic, 1, how, typed, Qt::Key(key));
-        QCOMPARE(window.ListDstMusic->items().join(u'|'), titles);
-    }
-
-    // The list held A, B, C with `selected` selected (-1: none) before `action`.
-    void moving_data()
-    {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("after"); // the entries, then the selected one
-        QTest::newRow("Alt+Down on the first") << u"titles"_qs << 0 << u"Alt+Down"_qs << u"B|A|C @1"_qs;
-        QTest::newRow("Alt+Up on the first: stays") << u"titles"_qs << 0 << u"Alt+Up"_qs << u"A|B|C @0"_qs;
-        QTest::newRow("Alt+Down on the last: stays") << u"titles"_qs << 2 << u"Alt+Down"_qs << u"A|B|C @2"_qs;
-        QTest::newRow("Alt+Up on the last") << u"titles"_qs << 2 << u"Alt+Up"_qs << u"A|C|B @1"_qs;
-        QTest::newRow("Delete: the selected one goes") << u"titles"_qs << 1 << u"Delete"_qs << u"A|C @-1"_qs;
-        QTest::newRow("Delete with none selected: nothing") << u"titles"_qs << -1 << u"Delete"_qs << u"A|B|C @-1"_qs;
-        QTest::newRow("dragged below the last") << u"titles"_qs << 0 << u"drop below 2"_qs << u"B|C|A @2"_qs;
-        QTest::newRow("dragged above the first") << u"titles"_qs << 2 << u"drop above 0"_qs << u"C|A|B @0"_qs;
-        QTest::newRow("dragged onto its own place") << u"titles"_qs << 1 << u"drop below 1"_qs << u"A|B|C @1"_qs;
-        QTest::newRow("the source list stays sorted") << u"files"_qs << 0 << u"Alt+Down"_qs << u"A|B|C @1"_qs;
-    }
-    void moving()
-    {
-        QFETCH(QString, list);
-        QFETCH(int, selected);
-        QFETCH(QString, action);
-        QFETCH(QString, after);
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        ListBox &box = list == u"files" ? *window.ListSrcMusic : *window.ListDstMusic;
-        box.setItems({u"A"_qs, u"B"_qs, u"C"_qs});
-        box.setFocus();
-        box.setListIndex(selected);
-        if (action.startsWith(u"drop")) {
-            const QRect place = box.visualRect(box.model()->index(action.right(1).toInt(), 0));
-            const std::unique_ptr<QMimeData> dragged(box.model()->mimeData({box.model()->index(selected, 0)}));
-            dropOn(box.viewport(), *dragged, action.contains(u"above") ? place.topLeft() : place.bottomLeft(),
-                   Qt::MoveAction);
-        } else {
-            const auto key = action == u"Delete" ? Qt::Key_Delete : action == u"Alt+Up" ? Qt::Key_Up : Qt::Key_Down;
-            QTest::keyClick(&box, key, action == u"Delete" ? Qt::NoModifier : Qt::AltModifier);
-        }
-        QCOMPARE(box.items().join(u'|') + u" @"_qs + QString::number(box.listIndex()), after);
-    }
-
-    // The folder holds `files` (a "/" at the end: a folder), listed as WAV; then the titles come,
-    // and `change` follows. Marks before and after.
-    void marks_data()
+    // The folder holds `files` (a "/" at the end: a folder; none: no folder is listed), listed as
+    // WAV; the title list gets `titles`, then the user does `change` to a title ("<row>:<action>",
+    // -1: none selected), adds a file and lists the folder again, or picks another kind.
+    void titleList_data()
     {
         QTest::addColumn<QString>("disk");
         QTest::addColumn<QString>("files");
         QTest::addColumn<QString>("titles");
         QTest::addColumn<QString>("change");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        const QString ext4 = u"ext4"_qs;
+        QTest::addColumn<QString>("before"); // the marks
+        QTest::addColumn<QString>("after");  // the titles, the selected one, the marks
+        const QString ext4 = u"ext4"_qs, exfat = u"exFAT"_qs, abc = u"A|B|C"_qs;
+        const auto arranged = [&](const char *name, const char *change, const char *after) {
+            QTest::newRow(name) << ext4 << QString() << abc << QString::fromUtf8(change) << QString()
+                                << QString::fromUtf8(after);
+        };
+        arranged("F2, Enter: the new title, blanks around it taken off", "1:F2| Prelude\u3000|Return",
+                 "A|Prelude|C @1");
+        arranged("double click, Enter", "1:double click|X|Return", "A|X|C @1");
+        arranged("Esc: the old title", "1:F2|X|Esc", "A|B|C @1");
+        arranged("emptied: the old title", "1:F2||Return", "A|B|C @1");
+        arranged("Alt+Down on the first", "0:Alt+Down", "B|A|C @1");
+        arranged("Alt+Up on the first: stays", "0:Alt+Up", "A|B|C @0");
+        arranged("Alt+Down on the last: stays", "2:Alt+Down", "A|B|C @2");
+        arranged("Alt+Up on the last", "2:Alt+Up", "A|C|B @1");
+        arranged("Delete: the selected one goes", "1:Delete", "A|C @-1");
+        arranged("Delete with none selected: nothing", "-1:Delete", "A|B|C @-1");
+        arranged("dragged below the last", "0:drop|below|2", "B|C|A @2");
+        arranged("dragged above the first", "2:drop|above|0", "C|A|B @0");
         QTest::newRow("taken by a file that keeps its name, edited")
-            << ext4 << u"a.wav b.wav C.WAV"_qs << u"X|C"_qs << u"edit 1: Y"_qs << u"1:224"_qs << u""_qs;
+            << ext4 << u"a.wav b.wav C.WAV"_qs << u"X|C"_qs << u"1:F2|Y|Return"_qs << u"1:224"_qs << u"X|Y @1"_qs;
         QTest::newRow("taken by a folder, edited")
-            << ext4 << u"a.wav Intro.WAV/"_qs << u"Intro"_qs << u"edit 0: Outro"_qs << u"0:224"_qs << u""_qs;
-        QTest::newRow("the same title twice, the second moved up: the mark stays on the second")
-            << ext4 << u"a.wav b.wav"_qs << u"Same|Same"_qs << u"Alt+Up on 1"_qs << u"1:226"_qs << u"1:226"_qs;
-        QTest::newRow("too long on exFAT, edited")
-            << u"exFAT"_qs << u"a.wav"_qs << QString(252, u'x') << u"edit 0: Short"_qs << u"0:229"_qs << u""_qs;
-        QTest::newRow("a character no name holds, edited")
-            << ext4 << u"a.wav b.wav"_qs << u"AC/DC|B\tside"_qs << u"edit 0: AC-DC"_qs << u"0:302 1:222"_qs
-            << u"1:222"_qs;
+            << ext4 << u"a.wav Intro.WAV/"_qs << u"Intro"_qs << u"0:F2|Outro|Return"_qs << u"0:224"_qs << u"Outro @0"_qs;
+        QTest::newRow("the same title twice, the second moved up: the second is marked")
+            << ext4 << u"a.wav b.wav"_qs << u"Same|Same"_qs << u"1:Alt+Up"_qs << u"1:226"_qs << u"Same|Same @0 1:226"_qs;
+        QTest::newRow("too long on exFAT, edited") << exfat << u"a.wav"_qs << QString(252, u'x')
+                                                    << u"0:F2|Short|Return"_qs << u"0:229"_qs << u"Short @0"_qs;
+        QTest::newRow("a slash and a tab, the slash edited")
+            << ext4 << u"a.wav b.wav"_qs << u"AC/DC|B\tside"_qs << u"0:F2|AC-DC|Return"_qs << u"0:302 1:222"_qs
+            << u"AC-DC|B\tside @0 1:222"_qs;
         QTest::newRow("a character exFAT refuses, edited")
-            << u"exFAT"_qs << u"a.wav"_qs << u"Why?"_qs << u"edit 0: Why"_qs << u"0:302"_qs << u""_qs;
+            << exfat << u"a.wav"_qs << u"Why?"_qs << u"0:F2|Why|Return"_qs << u"0:302"_qs << u"Why @0"_qs;
         QTest::newRow("more titles than files, a file added and listed again")
-            << ext4 << u"a.wav"_qs << u"X|Y"_qs << u"add b.wav"_qs << u"1:340"_qs << u""_qs;
+            << ext4 << u"a.wav"_qs << u"X|Y"_qs << u"add b.wav"_qs << u"1:340"_qs << u"X|Y @-1"_qs;
         QTest::newRow("another kind: other files, other names")
-            << ext4 << u"a.wav b.wav X.MP3"_qs << u"X|Y"_qs << u"kind MP3"_qs << u""_qs << u"1:340"_qs;
-        QTest::newRow("a title deleted frees the name it took")
-            << ext4 << u"a.wav b.wav"_qs << u"Same|Same"_qs << u"delete 0"_qs << u"1:226"_qs << u""_qs;
+            << ext4 << u"a.wav b.wav X.MP3"_qs << u"X|Y"_qs << u"kind MP3"_qs << u""_qs << u"X|Y @-1 1:340"_qs;
     }
-    void marks()
+    void titleList()
     {
         QFETCH(QString, disk);
         QFETCH(QString, files);
@@ -199,7 +148,7 @@ private slots:
                 QSKIP(qPrintable(u"no exFAT here: "_qs + image->whyNot()));
         }
         const QDir folder(image ? image->path() : local.path());
-        for (const QString &name : files.split(u' ')) {
+        for (const QString &name : files.split(u' ', Qt::SkipEmptyParts)) {
             if (name.endsWith(u'/'))
                 QVERIFY(folder.mkdir(name.chopped(1)));
             else
@@ -209,29 +158,23 @@ private slots:
         frmMain window(interaction);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.OpenSourceFolder(folder.path());
+        if (!files.isEmpty())
+            window.OpenSourceFolder(folder.path());
         ListBox &list = *window.ListDstMusic;
         list.setItems(titles.split(u'|'));
         QCOMPARE(marksOf(list), before);
-
-        const int row = change.section(u' ', -1).toInt();
-        if (change.startsWith(u"edit"))
-            editTitle(list, change.section(u' ', 1, 1).chopped(1).toInt(), u"F2"_qs, change.section(u": "_qs, 1));
-        if (change.startsWith(u"Alt+Up")) {
-            list.setListIndex(row);
-            QTest::keyClick(&list, Qt::Key_Up, Qt::AltModifier);
-        }
-        if (change.startsWith(u"delete")) {
-            list.setListIndex(row);
-            window.CommandDel->click();
-        }
-        if (change.startsWith(u"add")) {
-            writeFile(folder.filePath(change.section(u' ', 1)), {});
+        if (change.startsWith(u"add ")) {
+            writeFile(folder.filePath(change.mid(4)), {});
             window.OpenSourceFolder(folder.path());
-        }
-        if (change == u"kind MP3")
+        } else if (change == u"kind MP3") {
             window.cmdMP3->trigger();
-        QCOMPARE(marksOf(list), after);
+        } else {
+            act(list, change.section(u':', 0, 0).toInt(), change.section(u':', 1));
+        }
+        const QString marks = marksOf(list);
+        QCOMPARE(list.items().join(u'|') + u" @"_qs + QString::number(list.listIndex())
+                     + (marks.isEmpty() ? QString() : u' ' + marks),
+                 after);
     }
 };
 
