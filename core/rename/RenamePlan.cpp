@@ -32,10 +32,6 @@ QString trackNumberPrefix(qsizetype position, qsizetype count)
     return QStringLiteral("%1 ").arg(position + 1, width, 10, QChar(u'0'));
 }
 
-} // namespace
-
-namespace {
-
 // Pairs file p with title p as far as both go, every track number with the digits of `tracks`.
 RenamePlan pairUp(const MusicListing &listing, const QStringList &titles, const QString &extension,
                   NameOptions options, qsizetype tracks)
