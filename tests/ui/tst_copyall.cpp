@@ -2,7 +2,6 @@
 #include "ui/frmMain.h"
 #include "platform/Platform.h"
 #include "ui/DlgCopy.h"
-#include "support/DiskImage.h"
 #include "support/DropEvents.h"
 #include "support/FolderSnapshot.h"
 #include "support/RecordingInteraction.h"
@@ -310,40 +309,6 @@ private slots:
         QVERIFY(!dialog.advance(1, 0));
         dialog.begin(2, 0); // the next copy starts afresh
         QVERIFY(dialog.advance(0, 0));
-    }
-
-    // What?.wav copied onto an exFAT stick: one question offers What？.wav before anything is
-    // copied; いいえ copies nothing and says nothing more.
-    void lookAlikesOnAStick_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QStringList>("arrived");
-        QTest::addColumn<QStringList>("told");
-        QTest::newRow("はい") << true << QStringList{u"What？.wav"_qs} << QStringList{LoadMessage(Msg::Finished).text};
-        QTest::newRow("いいえ") << false << QStringList() << QStringList();
-    }
-    void lookAlikesOnAStick()
-    {
-        QFETCH(bool, yes);
-        QFETCH(QStringList, arrived);
-        QFETCH(QStringList, told);
-        DiskImage stick(DiskImage::Kind::Exfat);
-        if (!stick.isMounted())
-            QSKIP(qPrintable(u"no exFAT here: "_qs + stick.whyNot()));
-        QTemporaryDir album;
-        writeFile(album.filePath(u"What?.wav"_qs), "W");
-        RecordingInteraction interaction;
-        interaction.questionAnswers.enqueue(yes);
-        frmMain window(interaction);
-        interaction.folderAnswers.enqueue(album.path());
-        window.CommandBrowsePath->click();
-        window.TextCopyDst->setText(stick.path());
-        window.cmdCopy->trigger();
-        QCOMPARE(interaction.questions.size(), 1);
-        QVERIFY2(interaction.questions.first().contains(u"「What?.wav」→「What？.wav」"_qs),
-                 qPrintable(interaction.questions.first()));
-        QCOMPARE(interaction.messageTexts(), told);
-        QCOMPARE(QDir(stick.path()).entryList(QDir::Files | QDir::Hidden), arrived);
     }
 };
 
