@@ -2,9 +2,9 @@
 
 #include "support/FolderSnapshot.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 
 // A small disk of the kind music is kept on, made in an image file and mounted through FUSE on a
 // loop device, as a USB stick or a Windows disk is mounted here:
@@ -15,11 +15,12 @@
 //     of one name answers success and changes nothing, and every name is listed in lower case;
 //     names Windows refuses (\ : * ? " < > |, CON) are refused;
 //   ext4, mounted by the kernel: a Linux disk that takes every character but "/".
-// Mounting needs root and the packages exfatprogs, exfat-fuse and ntfs-3g; where that fails,
-// isMounted() is false and whyNot() says why.
+// A folder on this machine's own disk stands beside them, unmounted. Mounting needs root and the
+// packages exfatprogs, exfat-fuse and ntfs-3g; where that fails, isMounted() is false and
+// whyNot() says why.
 class DiskImage final {
 public:
-    enum class Kind { Exfat, Ntfs, NtfsIgnoringCase, Ext4 };
+    enum class Kind { Exfat, Ntfs, NtfsIgnoringCase, Ext4, Folder };
 
     explicit DiskImage(Kind kind)
         : m_kind(kind)
@@ -31,11 +32,26 @@ public:
                               : kind == Kind::Ntfs ? u"ntfs-3g"_qs
                               : kind == Kind::Ext4 ? u"mount"_qs
                                                    : u"lowntfs-3g -o ignore_case,windows_names"_qs;
-        m_mounted = shell(u"truncate -s 16M img && "_qs + make
-                          + u" && losetup --find --show img >loop && mkdir mnt && "_qs + mount
-                          + u" \"$(cat loop)\" mnt"_qs);
+        m_mounted = kind == Kind::Folder ? QDir(m_dir.path()).mkdir(u"mnt"_qs)
+                                         : shell(u"truncate -s 16M img && "_qs + make
+                                                 + u" && losetup --find --show img >loop && mkdir mnt && "_qs
+                                                 + mount + u" \"$(cat loop)\" mnt"_qs);
     }
-    ~DiskImage() { shell(u"umount mnt; losetup --detach \"$(cat loop)\""_qs); }
+    // A test row's disk: "exFAT", "NTFS", "NTFS ignoring case", or "ext4" for a folder on this
+    // machine's own disk.
+    explicit DiskImage(const QString &disk)
+        : DiskImage(disk == u"exFAT"                ? Kind::Exfat
+                    : disk == u"NTFS"               ? Kind::Ntfs
+                    : disk == u"NTFS ignoring case" ? Kind::NtfsIgnoringCase
+                                                    : Kind::Folder)
+    {
+        m_whyNot = u"no "_qs + disk + u" here: "_qs + m_whyNot;
+    }
+    ~DiskImage()
+    {
+        if (m_kind != Kind::Folder)
+            shell(u"umount mnt; losetup --detach \"$(cat loop)\""_qs);
+    }
 
     bool isMounted() const { return m_mounted; }
     QString whyNot() const { return m_whyNot; }
@@ -73,7 +89,7 @@ private:
     }
 
     Kind m_kind;
-    QTemporaryDir m_dir;
+    TestFolder m_dir;
     QString m_whyNot;
     bool m_mounted = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestFolder.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QMap>
@@ -41,12 +43,13 @@ inline QString readableName(const QByteArray &name)
     return escaped;
 }
 
-// Removes every file of a folder by its exact name; Qt cannot name one that is not UTF-8.
-inline void removeFiles(const QString &folder)
+// Each file holding its own name, as a test album has them.
+inline void writeFiles(const QString &folder, const QList<QByteArray> &names)
 {
-    const std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(QFile::encodeName(folder).constData()), closedir);
-    while (const dirent *entry = dir ? readdir(dir.get()) : nullptr)
-        (void)::unlinkat(dirfd(dir.get()), entry->d_name, 0); // "." and ".." are folders: refused
+    for (const QByteArray &name : names) {
+        if (!name.isEmpty())
+            writeFile(QFile::encodeName(folder) + '/' + name, name);
+    }
 }
 
 // Every file of a folder, hidden ones included, by its exact name and with its content (a long one
@@ -76,4 +79,18 @@ inline QMap<QString, QString> folderSnapshot(const QString &folder)
         files.insert(readableName(name), readableName(shown));
     }
     return files;
+}
+
+// The snapshot as one line: "name=content" for each file, by name.
+inline QString snapshotText(const QMap<QString, QString> &files)
+{
+    QStringList found;
+    for (auto file = files.cbegin(); file != files.cend(); ++file)
+        found.append(file.key() + u'=' + file.value());
+    return found.join(u' ');
+}
+
+inline QString snapshotText(const QString &folder)
+{
+    return snapshotText(folderSnapshot(folder));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/MessageFamily.h"
 #include "ui/UserInteraction.h"
 
 #include <QDialog>
@@ -12,20 +13,14 @@
 // a test fills beforehand.
 class RecordingInteraction final : public meloport::UserInteraction {
 public:
-    struct ShownMessage {
-        meloport::MessageIcon icon;
-        QString caption;
-        QString text;
-    };
-
-    QList<ShownMessage> messages;
-    QStringList questions;
+    // Messages and questions in turn, by catalogue number: "203", "? 220".
+    QStringList said;
+    QStringList texts; // of the messages
+    QList<meloport::MessageIcon> icons;
     QQueue<bool> questionAnswers; // none left: the default, as Enter would answer
     QList<meloport::DefaultAnswer> questionDefaults;
-    QStringList folderStarts;        // start folder of each folder picker
-    QStringList folderTitles;
-    QQueue<QString> folderAnswers;   // "" answers a cancel
-    QList<meloport::OpenFileRequest> fileRequests;
+    QStringList folderStarts;      // start folder of each folder picker
+    QQueue<QString> folderAnswers; // "" answers a cancel
     QQueue<std::optional<QString>> fileAnswers;
     QList<QUrl> openedUrls;
     bool openUrlSucceeds = true;
@@ -33,35 +28,25 @@ public:
     int helpClosed = 0;
     QList<QPair<QString, QWidget *>> modalDialogs; // object name and owner of each
 
-    QStringList messageTexts() const
+    void showMessage(QWidget *, meloport::MessageIcon icon, const QString &, const QString &text) override
     {
-        QStringList texts;
-        for (const ShownMessage &m : messages)
-            texts.append(m.text);
-        return texts;
-    }
-
-    void showMessage(QWidget *, meloport::MessageIcon icon, const QString &caption, const QString &text) override
-    {
-        messages.append({icon, caption, text});
+        said.append(QString::number(messageNumber(text)));
+        texts.append(text);
+        icons.append(icon);
     }
     bool askQuestion(QWidget *, const QString &, const QString &text, meloport::DefaultAnswer defaultAnswer) override
     {
-        questions.append(text);
+        said.append(QStringLiteral("? ") + QString::number(messageNumber(text)));
         questionDefaults.append(defaultAnswer);
-        if (questionAnswers.isEmpty())
-            return defaultAnswer == meloport::DefaultAnswer::Yes;
-        return questionAnswers.dequeue();
+        return questionAnswers.isEmpty() ? defaultAnswer == meloport::DefaultAnswer::Yes : questionAnswers.dequeue();
     }
-    QString browseForFolder(QWidget *, const QString &startFolder, const QString &title) override
+    QString browseForFolder(QWidget *, const QString &startFolder, const QString &) override
     {
         folderStarts.append(startFolder);
-        folderTitles.append(title);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
-    std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &request) override
+    std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &) override
     {
-        fileRequests.append(request);
         return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
     }
     bool openUrl(const QUrl &url) override

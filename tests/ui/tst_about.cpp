@@ -128,8 +128,8 @@ private slots:
         QCOMPARE(interaction.openedUrls, QList<QUrl>(command == u"cmdUpdate" ? 1 : 0, QUrl(kDownloadUrl.toString())));
         QCOMPARE(interaction.modalDialogs,
                  (QList<QPair<QString, QWidget *>>(command == u"cmdAbout" ? 1 : 0, {u"frmAbout"_qs, &window})));
-        QCOMPARE(interaction.messages.size(), works ? 0 : 1);
-        QVERIFY(works || interaction.messageTexts().constFirst().contains(message));
+        QCOMPARE(interaction.texts.size(), works ? 0 : 1);
+        QVERIFY(works || interaction.texts.constFirst().contains(message));
     }
 };
 

@@ -6,21 +6,12 @@
 #include "support/FolderSnapshot.h"
 
 #include <QProcess>
-#include <QScopeGuard>
 
 #include <optional>
 
 using namespace meloport;
 
 namespace {
-
-QString joined(const QMap<QString, QString> &files)
-{
-    QStringList found;
-    for (auto file = files.cbegin(); file != files.cend(); ++file)
-        found.append(file.key() + u'=' + file.value());
-    return found.join(u' ');
-}
 
 RecordedRun renameRecorded(const RenamePlan &plan, const QString &journal)
 {
@@ -97,15 +88,11 @@ private slots:
         QFETCH(QString, titles);
         QFETCH(QString, byHand);
         QFETCH(QString, after);
-        QTemporaryDir local, state;
-        std::optional<DiskImage> image;
-        if (!disk.isEmpty()) {
-            image.emplace(disk == u"exFAT" ? DiskImage::Kind::Exfat : DiskImage::Kind::NtfsIgnoringCase);
-            if (!image->isMounted())
-                QSKIP(qPrintable(u"no "_qs + disk + u" here: "_qs + image->whyNot()));
-        }
-        const QString folder = image ? image->path() : local.path();
-        const auto cleanUp = qScopeGuard([&] { removeFiles(folder); }); // QTemporaryDir misses a name not UTF-8
+        TestFolder state;
+        DiskImage image(disk.isEmpty() ? u"ext4"_qs : disk);
+        if (!image.isMounted())
+            QSKIP(qPrintable(image.whyNot()));
+        const QString folder = image.path();
         const QString journal = state.filePath(u"Meloport/last-rename.journal"_qs);
         for (const QByteArray &name : files.split(' '))
             writeFile(QFile::encodeName(folder) + '/' + name, name);
@@ -121,15 +108,14 @@ private slots:
             writeFile(folder + u'/' + hand[1], "mine");
 
         const QStringList left = undoRecorded(journal);
-        if (byHand.isEmpty() && !image) { // the undo was recorded in turn: undoing it renames again
+        if (byHand.isEmpty() && disk.isEmpty()) { // the undo was recorded in turn: undoing it renames again
             const auto undone = folderSnapshot(folder);
             QCOMPARE(undoRecorded(journal), QStringList());
             QCOMPARE(folderSnapshot(folder), renamed);
             QCOMPARE(undoRecorded(journal), QStringList());
             QCOMPARE(folderSnapshot(folder), undone);
         }
-        const auto snapshot = image ? image->storedSnapshot() : folderSnapshot(folder);
-        QCOMPARE(QString(joined(snapshot) + u" | "_qs + left.join(u", "_qs)).trimmed(), after);
+        QCOMPARE(QString(snapshotText(image.storedSnapshot()) + u" | "_qs + left.join(u", "_qs)).trimmed(), after);
     }
 
     void refusesAJournalItCannotTrust_data()
@@ -154,7 +140,7 @@ private slots:
     {
         QFETCH(QByteArray, journal);
         QFETCH(JournalReading::Problem, problem);
-        QTemporaryDir state;
+        TestFolder state;
         writeFile(state.filePath(u"j"_qs), journal);
         const JournalReading reading = readRenameJournal(state.filePath(u"j"_qs));
         QCOMPARE(reading.problem, problem);
@@ -180,11 +166,11 @@ private slots:
     {
         QFETCH(QString, disk);
         QFETCH(int, kill);
-        QTemporaryDir local, state;
-        std::optional<DiskImage> image;
-        if (disk == u"exFAT" && !image.emplace(DiskImage::Kind::Exfat).isMounted())
-            QSKIP(qPrintable(u"no exFAT here: "_qs + image->whyNot()));
-        const QString folder = image ? image->path() : local.path();
+        TestFolder state;
+        DiskImage image(disk);
+        if (!image.isMounted())
+            QSKIP(qPrintable(image.whyNot()));
+        const QString folder = image.path();
         for (const QString &name : {u"A.WAV"_qs, u"B.WAV"_qs, u"c.wav"_qs, u"d.wav"_qs, u"e.wav"_qs, u"track.wav"_qs})
             writeFile(folder + u'/' + name, name.toUtf8());
         const auto before = folderSnapshot(folder);

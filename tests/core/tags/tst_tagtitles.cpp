@@ -3,7 +3,6 @@
 #include "support/FolderSnapshot.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -20,7 +19,7 @@ private slots:
     void readingChangesNothing();
 
 private:
-    QTemporaryDir m_folder;
+    TestFolder m_folder;
     MusicListing m_listing;
     QList<TagTitle> m_read;
     // Each file's modification time and bytes before it was read.

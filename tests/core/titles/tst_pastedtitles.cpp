@@ -30,6 +30,8 @@ private slots:
         QTest::newRow("a year or a time as a title keeps what was taken off around it")
             << u"1. 1984 3:45\n2. 24:00 4:02"_qs << u"1. 1984 3:45|2. 24:00 4:02"_qs << u"numbers times"_qs
             << u"1984|24:00"_qs;
+        QTest::newRow("four digits on every line are years, not track numbers")
+            << u"1984 序曲\n2001 夜明け"_qs << u"1984 序曲|2001 夜明け"_qs << QString() << u"1984 序曲|2001 夜明け"_qs;
         QTest::newRow("a number on some lines only, four digits: nothing offered")
             << u"1. 序曲\n夜明け 4:02\n1999 Party"_qs << u"1. 序曲|夜明け 4:02|1999 Party"_qs << QString()
             << u"1. 序曲|夜明け 4:02|1999 Party"_qs;

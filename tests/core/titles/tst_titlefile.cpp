@@ -2,7 +2,23 @@
 
 #include "support/FolderSnapshot.h"
 
+#include <unistd.h>
+#include <sys/stat.h>
+
 using namespace meloport;
+
+namespace {
+
+// The titles read, or why there are none.
+QStringList loaded(const QString &path)
+{
+    const TitleFile file = readTitleFile(path);
+    const QStringList problems{QString(),        u"unreadable"_qs, u"encoding"_qs,
+                               u"not a file"_qs, u"too large"_qs,  u"damaged"_qs}; // by TitleFile::Problem
+    return file.problem == TitleFile::Problem::None ? file.titles : problems.mid(int(file.problem), 1);
+}
+
+} // namespace
 
 class TestTitleFile final : public QObject {
     Q_OBJECT
@@ -46,15 +62,38 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, titles);
-        QTemporaryDir dir;
+        TestFolder dir;
         const QString path = dir.filePath(u"曲名ﾌｧｲﾙ.txt"_qs);
         if (!bytes.isNull())
             writeFile(path, bytes);
-        const TitleFile loaded = readTitleFile(path);
-        const QStringList problems{QString(),        u"unreadable"_qs, u"encoding"_qs,
-                                   u"not a file"_qs, u"too large"_qs,  u"damaged"_qs}; // by TitleFile::Problem
-        QCOMPARE(loaded.problem == TitleFile::Problem::None ? loaded.titles : problems.mid(int(loaded.problem), 1),
-                 titles);
+        QCOMPARE(loaded(path), titles);
+    }
+
+    // Only a regular file of at most 16 MiB is read, and nothing waits on a pipe or a device.
+    void readsOnlyTitleFiles_data()
+    {
+        QTest::addColumn<QString>("file"); // a path, or the size of a sparse file, nothing of it on the disk
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("a named pipe: not waited on") << u"fifo"_qs << u"not a file"_qs;
+        QTest::newRow("a device that never ends") << u"/dev/zero"_qs << u"not a file"_qs;
+        QTest::newRow("16 MiB: read (zeros are no text)") << QString::number(16 << 20) << u"encoding"_qs;
+        QTest::newRow("one byte over 16 MiB") << QString::number((16 << 20) + 1) << u"too large"_qs;
+        QTest::newRow("1 TiB") << QString::number(qint64(1) << 40) << u"too large"_qs;
+    }
+    void readsOnlyTitleFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, problem);
+        TestFolder dir;
+        const QString path = file.startsWith(u'/') ? file : dir.filePath(u"titles.txt"_qs);
+        const QByteArray name = QFile::encodeName(path);
+        if (file == u"fifo")
+            QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+        else if (!file.startsWith(u'/')) {
+            writeFile(path, {});
+            QVERIFY(::truncate(name.constData(), file.toLongLong()) == 0);
+        }
+        QCOMPARE(loaded(path), QStringList{problem});
     }
 };
 
