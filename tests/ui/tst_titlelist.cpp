@@ -2,13 +2,13 @@
 #include "ui/frmMain.h"
 #include "support/DiskImage.h"
 #include "support/DropEvents.h"
+#include "support/MessageFamily.h"
 #include "support/RecordingInteraction.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -18,12 +18,10 @@ using namespace meloport;
 
 namespace {
 
-// Each marked title as "position:number", the number of the catalogue text its tool tip ends
-// with; "!" after it when the list does not also show a sign and give screen readers the tip.
+// Each marked title as "position:number", the catalogue number of the reason its tool tip gives;
+// "!" after it when the list does not also show a sign and give screen readers the tip.
 QString marksOf(ListBox &list)
 {
-    static const Msg kinds[] = {Msg::NameTaken,         Msg::SameNewName,     Msg::NameTooLongCharacters,
-                                Msg::CharactersRefused, Msg::TitleHasControl, Msg::TitleWithoutFile};
     // Asked afresh: without a screen reader running here, Qt does not keep its answers up to date.
     if (QAccessibleInterface *asked = QAccessible::queryAccessibleInterface(&list))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(asked));
@@ -34,15 +32,11 @@ QString marksOf(ListBox &list)
         const QString tip = index.data(Qt::ToolTipRole).toString();
         if (tip.isEmpty())
             continue;
-        QString mark = QString::number(row) + u":?"_qs;
-        for (const Msg kind : kinds) {
-            QString pattern = QRegularExpression::escape(LoadMessage(kind).text);
-            if (tip.contains(QRegularExpression(pattern.replace(QRegularExpression(u"\\\\%\\d"_qs), u".*"_qs) + u'$')))
-                mark = QString::number(row) + u':' + QString::number(int(kind));
-        }
         const bool shown = !index.data(Qt::DecorationRole).isNull()
                            && readers->child(row)->text(QAccessible::Description) == tip;
-        marks.append(mark + (shown ? u""_qs : u"!"_qs));
+        // A pair's tip is "old → new: reason", as the question puts it.
+        const int reason = messageNumber(tip.contains(u" → ") ? tip.section(u": "_qs, 1) : tip);
+        marks.append(QString::number(row) + u':' + QString::number(reason) + (shown ? u""_qs : u"!"_qs));
     }
     return marks.join(u' ');
 }
@@ -140,7 +134,7 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QString, before);
         QFETCH(QString, after);
-        QTemporaryDir local;
+        TestFolder local;
         std::optional<DiskImage> image;
         if (disk == u"exFAT") {
             image.emplace(DiskImage::Kind::Exfat);
