@@ -16,6 +16,7 @@
 #include "core/tags/TagTitles.h"
 #include "core/titles/TitleFile.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -105,6 +106,42 @@ void benchListing(int count)
     print(Row{QStringLiteral("list %1 files (core)").arg(count), t[1], t[0], reference, QStringLiteral("<= 1.5x")});
     print(Row{QStringLiteral("list %1 files into ListSrcMusic, painted").arg(count), t[2], t[0], reference,
               count == 100000 ? QStringLiteral("< 500 ms") : QString()});
+    Q_UNUSED(sink);
+}
+
+// One title edited in a list as long as the folder: the marks follow from the folder as read when
+// it was listed, beside the rename's own check, which reads the folder again each time.
+void benchMarks(int count)
+{
+    QTemporaryDir dir;
+    makeFiles(dir.path(), count, "Track %06d.wav");
+    QStringList titles;
+    for (int i = 0; i < count; ++i)
+        titles.append(QStringLiteral("曲 %1").arg(i));
+    const meloport::MusicListing listing = meloport::listMusicFiles(dir.path(), QStringLiteral("WAV"));
+    volatile qsizetype sink = 0;
+
+    NoDialogs interaction;
+    meloport::frmMain window(interaction);
+    window.show();
+    window.ListSourceMusic(dir.path());
+    window.ListDstMusic->setItems(titles);
+    QCoreApplication::processEvents();
+    QAbstractItemModel *model = window.ListDstMusic->model();
+    int edits = 0;
+    const std::vector<double> t = bench::medianSecondsInTurns(count >= 100000 ? 5 : 11, [] {}, {
+        [&] {
+            meloport::RenameBatch batch(meloport::planRenames(listing, titles, QStringLiteral("WAV")));
+            batch.check();
+            sink = batch.problems().size();
+        },
+        [&] {
+            model->setData(model->index(count / 2, 0), QStringLiteral("曲 %1").arg(count + ++edits));
+            window.ListDstMusic->viewport()->repaint();
+        },
+    });
+    print(Row{QStringLiteral("one of %1 titles edited, marks painted").arg(count), t[1], t[0],
+              QStringLiteral("rename check, folder read"), QStringLiteral("< 1x")});
     Q_UNUSED(sink);
 }
 
@@ -466,7 +503,7 @@ int main(int argc, char **argv)
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // With arguments, only the named parts: list, titles, tags, rename, cli, copy, startup.
+    // With arguments, only the named parts: list, titles, marks, tags, rename, cli, copy, startup.
     const QStringList only = QCoreApplication::arguments().mid(1);
     const auto wanted = [&only](const char *part) { return only.isEmpty() || only.contains(QLatin1StringView(part)); };
     bench::printHeader();
@@ -475,6 +512,9 @@ int main(int argc, char **argv)
             benchListing(count);
     if (wanted("titles"))
         benchTitleFiles();
+    if (wanted("marks"))
+        for (const int count : {10000, 100000})
+            benchMarks(count);
     if (wanted("tags"))
         benchTagTitles(1000);
     if (wanted("rename"))

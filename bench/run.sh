@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmarks with optimisation and prints the table of figures; arguments pick parts
-# (list, titles, tags, rename, cli, copy, startup).
+# (list, titles, marks, tags, rename, cli, copy, startup).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

@@ -88,6 +88,7 @@ enum class Msg : quint16 {
     LookAlikeNameLine = 304,
     NotAskedNothingCopied = 305,
     CopyCharactersRefused = 306,
+    TitleWithoutFile = 340,
     TrackNumbersNotSaved = 360,
     TagTitlesMissing = 380,
     TagTitleMissingLine = 381,

@@ -2,6 +2,7 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <array>
 
 namespace meloport {
@@ -59,6 +60,12 @@ QByteArray RefusedCharacters::knownIn(QByteArrayView name) const
             found.append(c);
     }
     return found;
+}
+
+bool RefusedCharacters::knows(QByteArrayView name) const
+{
+    return std::all_of(name.begin(), name.end(),
+                       [this](char c) { return !refusable(c) || m_refused.contains(c) || m_accepted.contains(c); });
 }
 
 QByteArray withLookAlikes(const QByteArray &name, QByteArrayView refused)

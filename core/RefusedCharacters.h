@@ -21,6 +21,8 @@ public:
     QByteArray in(QByteArrayView name, const platform::FolderHandle &folder);
     // Those of `name` that were found refused so far, without looking again.
     QByteArray knownIn(QByteArrayView name) const;
+    // Whether every character of `name` that some disk refuses has been tried here.
+    bool knows(QByteArrayView name) const;
 
 private:
     QByteArray m_refused = "/";

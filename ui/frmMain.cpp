@@ -17,6 +17,7 @@
 #include "core/rename/RenameMessages.h"
 #include "core/rename/RenameBatch.h"
 #include "core/rename/RenameJob.h"
+#include "core/rename/TitleMarks.h"
 #include "core/titles/TitleFile.h"
 #include "core/listing/OpenedPath.h"
 #include "core/tags/TagTitles.h"
@@ -187,6 +188,7 @@ frmMain::frmMain(UserInteraction &interaction, StatePaths statePaths, QWidget *p
     createPasteCommand();
     createTagTitlesCommand();
     acceptDroppedPaths();
+    ListDstMusic->setArrangeable(editedTitle);
 
     const QSize client(twips(kDesignClientArea.width()), twips(kDesignClientArea.height()));
     centralWidget()->setFixedSize(client);
@@ -195,7 +197,12 @@ frmMain::frmMain(UserInteraction &interaction, StatePaths statePaths, QWidget *p
     setGeometry(twips(kDesignClientArea.left()), twips(kDesignClientArea.top()) - menuHeight, width(), height());
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // A title still open for editing is taken as the window goes, when there are no marks to update.
+    ListSrcMusic->disconnect(this);
+    ListDstMusic->disconnect(this);
+}
 
 // --- Start-up and shutdown
 
@@ -425,6 +432,9 @@ void frmMain::connectCommands()
     connect(cmdUpdate, &QAction::triggered, this, &frmMain::cmdUpdate_Click);
     connect(cmdAbout, &QAction::triggered, this, &frmMain::cmdAbout_Click);
     connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, this, &frmMain::helpKey_Pressed);
+    connect(ListSrcMusic, &ListBox::itemsChanged, this, &frmMain::UpdateTitleMarks);
+    connect(ListDstMusic, &ListBox::itemsChanged, this, &frmMain::UpdateTitleMarks);
+    connect(cmdTrackNumbers, &QAction::toggled, this, &frmMain::UpdateTitleMarks);
 }
 
 void frmMain::ShowMessage(Msg number)
@@ -461,6 +471,7 @@ void frmMain::UpdateKindMenu()
 void frmMain::ListSourceMusic(const QString &folder)
 {
     m_listing = listMusicFiles(folder, kindExtension());
+    m_folderNames.reset();
     ListSrcMusic->setItems(m_listing.shownNames());
 }
 
@@ -478,6 +489,7 @@ void frmMain::selectKind(qint16 kind)
     if (!folder.isEmpty())
         ListSourceMusic(folder);
     UpdateKindMenu();
+    UpdateTitleMarks(); // the new names end in the new extension, listed again or not
 }
 
 void frmMain::cmdWav_Click()
@@ -636,8 +648,24 @@ void frmMain::CommandRunAll_Click()
             ListDstMusic->setItems(batch->plan().titles);
         // The source list keeps the old names: a second run finds none of them and says so.
         runRename(*batch, m_statePaths.renameJournal, dialog);
+        m_folderNames.reset(); // the listed names are gone now, and the marks say so
+        UpdateTitleMarks();
     }
     UpdateUndoMenu();
+}
+
+void frmMain::UpdateTitleMarks()
+{
+    const QStringList titles = ListDstMusic->items();
+    // Before a folder is listed there is nothing to pair the titles with.
+    if (titles.isEmpty() || m_listing.folderText.isEmpty()) {
+        ListDstMusic->setMarks({});
+        return;
+    }
+    if (!m_folderNames)
+        m_folderNames = readListedFolder(m_listing);
+    ListDstMusic->setMarks(titleMarks(*m_folderNames, m_listing, titles, kindExtension(),
+                                      NameOptions{cmdTrackNumbers->isChecked()}));
 }
 
 void frmMain::UpdateUndoMenu()
@@ -651,6 +679,8 @@ void frmMain::cmdUndo_Click()
         return;
     WindowDialog dialog(*this);
     m_undo.run(dialog);
+    m_folderNames.reset();
+    UpdateTitleMarks();
     UpdateUndoMenu();
 }
 

@@ -169,6 +169,8 @@ private:
     // Replaces the title list by the listed files' title tags; a file without one keeps its name.
     void cmdTagTitles_Click();
     void CommandRunAll_Click();
+    // Marks each title that a rename now would refuse or leave out, and says why.
+    void UpdateTitleMarks();
     // Enabled while a record of the last rename exists, even from an earlier run or from the
     // command line, unless that very record was found damaged.
     void UpdateUndoMenu();
@@ -196,6 +198,8 @@ private:
     UserInteraction &m_interaction;
     // What the source list shows: the folder it was read from and each file's exact name.
     MusicListing m_listing;
+    // That folder's names as the marks check them, read once a listing when there are titles.
+    std::optional<FolderNames> m_folderNames;
     // The copy's progress dialog, made for the first copy and kept for the next ones.
     DlgCopy *m_dlgCopy = nullptr;
     // Set at start-up from InstalledDir and the help file's name, then never changed.

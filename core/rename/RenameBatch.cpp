@@ -57,6 +57,41 @@ RenameFailure failure(qsizetype position, RenameProblem problem, platform::OsErr
 
 } // namespace
 
+FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &listed)
+{
+    FolderNames folder;
+    const FolderHandle handle(path);
+    FolderHandle::Listing listing = handle.list();
+    if (listing.error) {
+        folder.m_error = std::move(listing.error);
+        return folder;
+    }
+    folder.m_names = std::move(listing.names);
+    folder.m_present.reserve(std::size_t(folder.m_names.size()));
+    for (const QByteArray &name : std::as_const(folder.m_names))
+        folder.m_present.insert(view(name));
+    folder.m_ignoresCase = ignoresLetterCase(handle, listed, [&folder](const QByteArray &name) {
+        return folder.m_present.contains(view(name));
+    });
+    folder.m_listingShowsCase = !folder.m_ignoresCase || showsUpperCase(folder.m_names);
+    if (folder.m_ignoresCase) {
+        folder.m_present.clear();
+        folder.m_keys.reserve(folder.m_names.size());
+        for (const QByteArray &name : std::as_const(folder.m_names))
+            folder.m_present.insert(view(folder.m_keys.emplace_back(caseBlindName(name))));
+    }
+    folder.m_limit = handle.nameLimit();
+    folder.m_path = path;
+    return folder;
+}
+
+QByteArray FolderNames::refusedIn(QByteArrayView name)
+{
+    if (m_refusedCharacters.knows(name))
+        return m_refusedCharacters.knownIn(name);
+    return m_refusedCharacters.in(name, FolderHandle(m_path));
+}
+
 RenameBatch::RenameBatch(RenamePlan plan)
     : m_plan(std::move(plan))
 {
@@ -69,6 +104,17 @@ QByteArray RenameBatch::key(const QByteArray &name) const
 
 void RenameBatch::check()
 {
+    QList<QByteArray> listed;
+    listed.reserve(m_plan.pairs.size());
+    for (const RenamePair &pair : m_plan.pairs)
+        listed.append(pair.oldName);
+    FolderNames folder = FolderNames::read(m_plan.folder, listed);
+    folder.m_refusedCharacters = m_refusedCharacters; // no character is tried twice
+    check(folder);
+}
+
+void RenameBatch::check(FolderNames &folder)
+{
     const qsizetype n = m_plan.pairs.size();
     m_checked = true;
     m_problems.clear();
@@ -77,32 +123,15 @@ void RenameBatch::check()
     m_batchId = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
     m_temporaries = 0;
 
-    const FolderHandle folder(m_plan.folder);
-    const FolderHandle::Listing listing = folder.list();
-    if (listing.error) {
+    if (folder.m_error) {
         for (qsizetype p = 0; p < n; ++p)
-            m_problems.append(failure(p, RenameProblem::System, *listing.error));
+            m_problems.append(failure(p, RenameProblem::System, *folder.m_error));
         return;
     }
-    NameSet present;
-    present.reserve(std::size_t(listing.names.size()));
-    for (const QByteArray &name : listing.names)
-        present.insert(view(name));
-    QList<QByteArray> oldNames;
-    oldNames.reserve(n);
-    for (const RenamePair &pair : m_plan.pairs)
-        oldNames.append(pair.oldName);
-    m_ignoresCase = ignoresLetterCase(folder, oldNames,
-                                      [&present](const QByteArray &name) { return present.contains(view(name)); });
-    m_listingShowsCase = !m_ignoresCase || showsUpperCase(listing.names);
-    QList<QByteArray> keys; // the names as this disk tells them apart, which `present` views
-    if (m_ignoresCase) {
-        present.clear();
-        keys.reserve(listing.names.size());
-        for (const QByteArray &name : listing.names)
-            present.insert(view(keys.emplace_back(key(name))));
-    }
-    buildSchedule(findProblems(folder, present, folder.nameLimit()));
+    m_ignoresCase = folder.m_ignoresCase;
+    m_listingShowsCase = folder.m_listingShowsCase;
+    buildSchedule(findProblems(folder));
+    m_refusedCharacters = folder.m_refusedCharacters;
 }
 
 QByteArray RenameBatch::refusedCharacters(qsizetype position) const
@@ -131,9 +160,10 @@ void RenameBatch::useLookAlikes()
     check();
 }
 
-QList<qsizetype> RenameBatch::findProblems(const FolderHandle &folder, const NameSet &present,
-                                           const platform::NameLimit &limit)
+QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
 {
+    const NameSet &present = folder.m_present;
+    const platform::NameLimit &limit = folder.m_limit;
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
 
@@ -149,12 +179,21 @@ QList<qsizetype> RenameBatch::findProblems(const FolderHandle &folder, const Nam
     std::unordered_map<std::string_view, qsizetype> claimed;    // who ends under a name
     ownerOfOld.reserve(std::size_t(n));
     claimed.reserve(std::size_t(n));
+    // A plan that keeps the pairs of refused titles leaves their files where they are.
+    for (const RefusedTitle &refused : m_plan.refused) {
+        if (refused.position < n) {
+            found[refused.position] = failure(refused.position, RenameProblem::BadTitle);
+            found[refused.position]->title = refused.problem;
+        }
+    }
     for (qsizetype p = 0; p < n; ++p) {
         const std::string_view oldKey = view(oldKeys[p]);
         ownerOfOld.insert_or_assign(oldKey, p);
+        if (found[p])
+            continue;
         if (!present.contains(oldKey)) {
             found[p] = failure(p, RenameProblem::Missing);
-        } else if (!m_refusedCharacters.in(pairs[p].newName, folder).isEmpty()) {
+        } else if (!folder.refusedIn(pairs[p].newName).isEmpty()) {
             found[p] = failure(p, RenameProblem::Refused);
         } else if (tooLong(pairs[p].newName, limit)) {
             found[p] = failure(p, RenameProblem::TooLong);

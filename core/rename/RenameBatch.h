@@ -13,6 +13,7 @@
 #include <unordered_set>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace meloport {
@@ -25,6 +26,7 @@ enum class RenameProblem {
     Taken,       // a file that keeps its name has the new name (`other`, if it is one of the batch)
     SameNewName, // an earlier pair (`other`) gets the same name, or one the disk cannot tell apart
     TooLong,     // longer than the disk takes (`limit`)
+    BadTitle,    // no file may be named so (`title`); only a plan that keeps such pairs has it
     // Found while renaming:
     System,    // the file system refused a step: `error`
     Blocked,   // it needed the name of a file that failed to move away (`other`)
@@ -37,6 +39,7 @@ struct RenameFailure {
     platform::OsError error;
     qsizetype other = -1;
     platform::NameLimit limit;
+    TitleProblem title = TitleProblem::Empty;
     // A temporary name the file was left under when it could not be put back (the disk was
     // pulled out halfway); empty when it is under its old name.
     QByteArray strandedAs;
@@ -51,6 +54,36 @@ struct RenameStep {
     QByteArray to;
     bool startsUnit = false;
     bool startsChain = false;
+};
+
+// The folder as a rename's check sees it, read in one pass: every name it holds, as its disk tells
+// names apart, and its disk's rules for names. Once read, it checks any number of plans for the
+// same folder without asking the disk again, as the window does while titles are being changed.
+class FolderNames final {
+public:
+    // `listed`: names that are in the folder, which show whether its disk ignores letter case.
+    static FolderNames read(const QString &folder, const QList<QByteArray> &listed);
+
+    // The characters of `name` that the folder's disk refuses. Each is tried on the disk the
+    // first time a name holds it (a hidden file made and removed), and known from then on.
+    QByteArray refusedIn(QByteArrayView name);
+
+    // Names as views of bytes held in `m_names` and `m_keys`, which hash and compare several
+    // times quicker than QByteArray keys in a QSet: a batch of ten thousand files looks names up
+    // ten times each. The bytes are shared, never changed, so a copy's views stay good.
+    using NameSet = std::unordered_set<std::string_view>;
+
+private:
+    friend class RenameBatch;
+    QString m_path;
+    std::optional<platform::OsError> m_error;
+    QList<QByteArray> m_names;
+    QList<QByteArray> m_keys; // the names as this disk tells them apart, where that differs
+    NameSet m_present;
+    bool m_ignoresCase = false;
+    bool m_listingShowsCase = true;
+    platform::NameLimit m_limit;
+    RefusedCharacters m_refusedCharacters;
 };
 
 // Renames the pairs of one plan, all in the plan's folder, never replacing a file:
@@ -71,6 +104,9 @@ public:
     // One pass over the folder and a few look-ups; changes nothing. Afterwards problems() holds
     // the pairs that would fail, and schedule() the steps that run() will take.
     void check();
+    // The same rules against the folder as read before: only a character no name held before is
+    // tried on the disk.
+    void check(FolderNames &folder);
     const QList<RenameFailure> &problems() const { return m_problems; }
     const QList<RenameStep> &schedule() const { return m_steps; }
     // The characters of pair `position`'s new name that the disk refuses, as check() found them.
@@ -93,13 +129,10 @@ public:
 private:
     // A name as this folder tells names apart: its bytes, or folded where case is ignored.
     QByteArray key(const QByteArray &name) const;
-    // Names as views of bytes held elsewhere, which hash and compare several times quicker than
-    // QByteArray keys in a QSet: a batch of ten thousand files looks names up ten times each.
-    using NameSet = std::unordered_set<std::string_view>;
+    using NameSet = FolderNames::NameSet;
     // Fills the problems and marks the active pairs, knowing the keys of every name the folder
     // holds; returns, by position, the pair whose old name each one needs (-1: none).
-    QList<qsizetype> findProblems(const platform::FolderHandle &folder, const NameSet &present,
-                                  const platform::NameLimit &limit);
+    QList<qsizetype> findProblems(FolderNames &folder);
     void buildSchedule(const QList<qsizetype> &next);
     QByteArray temporaryName();
     // Reads the folder once: a pair counts as renamed only where it shows the new name, and the
@@ -111,6 +144,7 @@ private:
     bool m_checked = false;
     bool m_ignoresCase = false;
     bool m_listingShowsCase = true;
+    // What the disk was found to refuse, kept from one check to the next.
     RefusedCharacters m_refusedCharacters;
     QList<RenameFailure> m_problems;
     std::vector<bool> m_active; // by position: renamed by the schedule

@@ -39,10 +39,25 @@ QString position(qsizetype index)
     return QString::number(index + 1);
 }
 
+// Control characters as their pictures (␀, ␉, ␛): a NUL would end the text where a message box
+// shows it, and the others would not show at all.
+QString withVisibleControls(QString text)
+{
+    for (QChar &c : text) {
+        if (c < u'\x20')
+            c = QChar(0x2400 + c.unicode());
+        else if (c == u'\x7f')
+            c = QChar(0x2421);
+    }
+    return text;
+}
+
 QString reason(const RenameBatch &batch, const RenameFailure &failure)
 {
     const auto &pairs = batch.plan().pairs;
     switch (failure.problem) {
+    case RenameProblem::BadTitle:
+        return LoadMessage(problemMessage(failure.title)).text;
     case RenameProblem::Missing:
         return LoadMessage(Msg::FileMissing).text;
     case RenameProblem::Refused:
@@ -79,7 +94,9 @@ QString renameFailureLine(const RenameBatch &batch, const RenameFailure &failure
     QString why = reason(batch, failure);
     if (!failure.strandedAs.isEmpty())
         why = FormatMessage(Msg::StrandedUnder, why, QString::fromUtf8(failure.strandedAs)).text;
-    return FormatMessage(Msg::RenameFailureLine, pair.oldShown, pair.newShown, why).text;
+    const QString newShown =
+        failure.problem == RenameProblem::BadTitle ? withVisibleControls(pair.newShown) : pair.newShown;
+    return FormatMessage(Msg::RenameFailureLine, pair.oldShown, newShown, why).text;
 }
 
 namespace {
@@ -112,16 +129,7 @@ Message titleFileMessage(const QString &path, const TitleFile &file)
 Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
 {
     const QString lines = listLines(refused, [](const RefusedTitle &title) {
-        // Control characters as their pictures (␀, ␉, ␛): a NUL would end the text where the
-        // message box shows it, and the others would not show at all.
-        QString shown = title.title;
-        for (QChar &c : shown) {
-            if (c < u'\x20')
-                c = QChar(0x2400 + c.unicode());
-            else if (c == u'\x7f')
-                c = QChar(0x2421);
-        }
-        return FormatMessage(Msg::RefusedTitleLine, QString::number(title.position + 1), shown,
+        return FormatMessage(Msg::RefusedTitleLine, QString::number(title.position + 1), withVisibleControls(title.title),
                       LoadMessage(problemMessage(title.problem)).text)
             .text;
     });

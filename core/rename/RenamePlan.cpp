@@ -32,30 +32,43 @@ QString trackNumberPrefix(qsizetype position, qsizetype count)
     return QStringLiteral("%1 ").arg(position + 1, width, 10, QChar(u'0'));
 }
 
+// Pairs file p with title p as far as both go, every track number with the digits of `tracks`.
+RenamePlan pairUp(const MusicListing &listing, const QStringList &titles, const QString &extension,
+                  NameOptions options, qsizetype tracks)
+{
+    RenamePlan plan;
+    plan.folder = listing.folder;
+    const qsizetype count = std::min(listing.files.size(), titles.size());
+    const QString dotExtension = u'.' + extension;
+    plan.pairs.reserve(count);
+    plan.titles = titles.mid(0, count);
+    for (qsizetype p = 0; p < count; ++p) {
+        if (const auto problem = titleProblem(titles[p]))
+            plan.refused.append({p, titles[p], *problem});
+        const QString number = options.trackNumbers ? trackNumberPrefix(p, tracks) : QString();
+        const QString newName = number + titles[p] + dotExtension;
+        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown(), newName});
+    }
+    return plan;
+}
+
 } // namespace
 
 RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
                        NameOptions options)
 {
-    RenamePlan plan;
-    plan.folder = listing.folder;
-    const qsizetype count = std::min(listing.files.size(), titles.size());
-    for (qsizetype p = 0; p < count; ++p) {
-        if (const auto problem = titleProblem(titles[p]))
-            plan.refused.append({p, titles[p], *problem});
-    }
-    if (!plan.refused.isEmpty())
-        return plan;
-
-    const QString dotExtension = u'.' + extension;
-    plan.pairs.reserve(count);
-    plan.titles = titles.mid(0, count);
-    for (qsizetype p = 0; p < count; ++p) {
-        const QString number = options.trackNumbers ? trackNumberPrefix(p, count) : QString();
-        const QString newName = number + titles[p] + dotExtension;
-        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown(), newName});
+    RenamePlan plan = pairUp(listing, titles, extension, options, std::min(listing.files.size(), titles.size()));
+    if (!plan.refused.isEmpty()) {
+        plan.pairs.clear();
+        plan.titles.clear();
     }
     return plan;
+}
+
+RenamePlan planEveryPair(const MusicListing &listing, const QStringList &titles, const QString &extension,
+                         NameOptions options)
+{
+    return pairUp(listing, titles, extension, options, listing.files.size());
 }
 
 std::optional<std::pair<qsizetype, qsizetype>> numberOrderBreak(const QStringList &listed)

@@ -34,8 +34,8 @@ struct RefusedTitle {
 };
 
 // What a rename of the whole folder will do. Pair p joins listed file p with title p; names are
-// bare, and every path is `folder` followed by a name. When any title is refused there are no
-// pairs: nothing may be touched then.
+// bare, and every path is `folder` followed by a name. When any title is refused, planRenames
+// gives no pairs: nothing may be touched then.
 struct RenamePlan {
     QString folder;
     QList<RenamePair> pairs;
@@ -54,6 +54,12 @@ struct NameOptions {
 // a disk refuses is left to the batch's check, which knows the disk.
 RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
                        NameOptions options = {});
+
+// As planRenames, but a refused title keeps its pair, which the check then finds refused and
+// leaves alone, and track numbers have the digits of the whole folder: a look at every pair while
+// the titles are still being put right, not a plan to run.
+RenamePlan planEveryPair(const MusicListing &listing, const QStringList &titles, const QString &extension,
+                         NameOptions options = {});
 
 // The first place where the list's order (digits compared as characters) puts a name before one
 // that counts lower (Track10 before Track2): the positions of the two, or nothing when the

@@ -70,6 +70,14 @@ PastedTitles readPastedTitles(QStringView text)
     return pasted;
 }
 
+std::optional<QString> editedTitle(QStringView typed)
+{
+    const QStringView title = typed.trimmed();
+    if (title.isEmpty())
+        return std::nullopt;
+    return title.toString();
+}
+
 Message cleanupQuestion(const PastedTitles &pasted)
 {
     QStringList parts;

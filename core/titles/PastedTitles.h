@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <optional>
+
 namespace meloport {
 
 // A track list pasted as text, as the title list would take it, and the same list with what a
@@ -25,6 +27,10 @@ struct PastedTitles {
 };
 
 PastedTitles readPastedTitles(QStringView text);
+
+// A title typed over another in the list, blanks around it taken off as from a pasted line.
+// Nothing when that leaves nothing: the old title stays, since 削除 is the way to remove one.
+std::optional<QString> editedTitle(QStringView typed);
 
 // Asks whether to take off what `pasted` found, with the first title it changes as example.
 Message cleanupQuestion(const PastedTitles &pasted);

@@ -125,50 +125,78 @@ private slots:
         QCOMPARE(snapshotText(dir.filePath(u"copy"_qs)), copied ? u"a.wav=A b.wav=B"_qs : QString());
     }
 
-    // An exFAT stick holding a.wav and b.wav, renamed to titles with characters it refuses, or
-    // the computer's What?.wav and Plain.wav copied onto it.
-    void onAStick_data()
+    // An album on a disk, each title holding one character that some disk refuses, renamed after
+    // a dry run and undone; or the computer's What?.wav copied onto the disk. `replaced`: the
+    // characters that become their full-width look-alikes.
+    void onADisk_data()
     {
+        QTest::addColumn<DiskImage::Kind>("disk");
         QTest::addColumn<bool>("copy");
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("out");
-        QTest::addColumn<QStringList>("stick"); // afterwards
-        const QStringList untouched{u"a.wav"_qs, u"b.wav"_qs};
-        const QByteArray lookAlikes("a.wav\tTwo？.WAV\nb.wav\tRe： Three.WAV\n");
-        QTest::newRow("without --yes: nothing renamed") << false << QStringList() << 1 << QByteArray() << untouched;
-        QTest::newRow("dry run without --yes: the look-alikes, and refused")
-            << false << QStringList{u"--dry-run"_qs} << 1 << lookAlikes << untouched;
-        QTest::newRow("dry run with --yes: the look-alikes")
-            << false << QStringList{u"--dry-run"_qs, u"--yes"_qs} << 0 << lookAlikes << untouched;
-        QTest::newRow("--yes: renamed as the dry run said")
-            << false << QStringList{u"--yes"_qs} << 0 << QByteArray() << QStringList{u"Re： Three.WAV"_qs, u"Two？.WAV"_qs};
-        QTest::newRow("copy without --yes: nothing copied") << true << QStringList() << 1 << QByteArray() << untouched;
-        QTest::newRow("copy with --yes: the look-alike name")
-            << true << QStringList{u"--yes"_qs} << 0 << QByteArray() << untouched + QStringList{u"Plain.wav"_qs, u"What？.wav"_qs};
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("replaced");
+        const QString all = u"\\/:*?\"<>|"_qs;
+        QTest::newRow("ext4: only /") << DiskImage::Kind::Ext4 << false << true << u"/"_qs;
+        QTest::newRow("exFAT: all") << DiskImage::Kind::Exfat << false << true << all;
+        QTest::newRow("NTFS with windows_names: all") << DiskImage::Kind::NtfsIgnoringCase << false << true << all;
+        QTest::newRow("exFAT without --yes: nothing renamed") << DiskImage::Kind::Exfat << false << false << QString();
+        QTest::newRow("copy onto exFAT") << DiskImage::Kind::Exfat << true << true << u"?"_qs;
+        QTest::newRow("copy onto exFAT without --yes: nothing copied")
+            << DiskImage::Kind::Exfat << true << false << QString();
     }
-    void onAStick()
+    void onADisk()
     {
+        QFETCH(DiskImage::Kind, disk);
         QFETCH(bool, copy);
-        QFETCH(QStringList, options);
-        QFETCH(int, status);
-        QFETCH(QByteArray, out);
-        QFETCH(QStringList, stick);
-        DiskImage image(DiskImage::Kind::Exfat);
+        QFETCH(bool, yes);
+        QFETCH(QString, replaced);
+        DiskImage image(disk);
         if (!image.isMounted())
-            QSKIP(qPrintable(u"no exFAT here: "_qs + image.whyNot()));
+            QSKIP(qPrintable(u"cannot mount the disk here: "_qs + image.whyNot()));
         TestFolder dir;
-        writeFile(image.path() + u"/a.wav"_qs, "A");
-        writeFile(image.path() + u"/b.wav"_qs, "B");
-        writeFile(dir.filePath(u"titles.txt"_qs), "Two?\nRe: Three\n");
+        const QString album = image.path(), state = dir.filePath(u"state"_qs);
+        const auto names = [&] { // the extension in lower case, as NTFS ignoring case lists it
+            QStringList found = QDir(album).entryList(QDir::Files | QDir::Hidden);
+            found.replaceInStrings(u".WAV"_qs, u".wav"_qs);
+            found.sort();
+            return found;
+        };
+        const QString ascii = u"\\/:*?\"<>|"_qs, fullWidth = u"＼／：＊？＂＜＞｜"_qs;
+        QString titles;
+        QStringList expected;
+        for (qsizetype i = 0; i < ascii.size(); ++i) {
+            writeFile(album + u"/f%1.wav"_qs.arg(i), "");
+            titles += u"t"_qs + ascii[i] + u'\n';
+            expected.append(u"t%1.wav"_qs.arg(replaced.contains(ascii[i]) ? fullWidth[i] : ascii[i]));
+        }
+        writeFile(dir.filePath(u"titles.txt"_qs), titles.toUtf8());
         writeFile(dir.filePath(u"What?.wav"_qs), "W");
-        writeFile(dir.filePath(u"Plain.wav"_qs), "P");
-        const QStringList job = copy ? QStringList{u"--copy"_qs, dir.path(), u"--to"_qs, image.path()}
-                                     : QStringList{u"--rename"_qs, image.path(), u"--titles"_qs, dir.filePath(u"titles.txt"_qs)};
-        const Run run = runProgram(job + options, dir.filePath(u"state"_qs));
-        QCOMPARE(run.status, status);
-        QCOMPARE(run.out, out);
-        QCOMPARE(QDir(image.path()).entryList(QDir::Files | QDir::Hidden), stick);
+        const QStringList before = names();
+        const QStringList yesOption = yes ? QStringList{u"--yes"_qs} : QStringList();
+
+        if (copy) {
+            QCOMPARE(runProgram(QStringList{u"--copy"_qs, dir.path(), u"--to"_qs, album} + yesOption, state).status,
+                     yes ? 0 : 1);
+            QCOMPARE(names().contains(u"What？.wav"_qs), yes);
+            QCOMPARE(names().size(), before.size() + (yes ? 1 : 0));
+            return;
+        }
+        const QStringList rename{u"--rename"_qs, album, u"--titles"_qs, dir.filePath(u"titles.txt"_qs)};
+        const Run dryRun = runProgram(rename + yesOption + QStringList{u"--dry-run"_qs}, state);
+        QCOMPARE(runProgram(rename + yesOption, state).status, yes ? 0 : 1);
+        QCOMPARE(dryRun.status, yes ? 0 : 1);
+        if (!yes) {
+            QCOMPARE(names(), before);
+            return;
+        }
+        QStringList planned; // the dry run's new names
+        for (const QString &line : QString::fromUtf8(dryRun.out).split(u'\n', Qt::SkipEmptyParts))
+            planned.append(line.section(u'\t', 1).replace(u".WAV"_qs, u".wav"_qs));
+        planned.sort();
+        expected.sort();
+        QCOMPARE(names(), planned);
+        QCOMPARE(names(), expected);
+        QCOMPARE(runProgram({u"--undo"_qs, u"--yes"_qs}, state).status, 0);
+        QCOMPARE(names(), before);
     }
 
     // Track01.mp3 has a title tag in Shift-JIS, Track02.mp3 none: it keeps its name, is named on

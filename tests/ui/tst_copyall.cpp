@@ -2,7 +2,6 @@
 #include "ui/frmMain.h"
 #include "platform/Platform.h"
 #include "ui/DlgCopy.h"
-#include "support/DiskImage.h"
 #include "support/DropEvents.h"
 #include "support/FolderSnapshot.h"
 #include "support/RecordingInteraction.h"
@@ -254,37 +253,6 @@ private slots:
         QVERIFY(!dialog.advance(1, 0));
         dialog.begin(2, 0); // the next copy starts afresh
         QVERIFY(dialog.advance(0, 0));
-    }
-
-    // What?.wav copied onto an exFAT stick: one question offers What？.wav before anything is
-    // copied; いいえ copies nothing and says nothing more.
-    void lookAlikesOnAStick_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QStringList>("arrived");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("はい") << true << QStringList{u"What？.wav"_qs} << u"? 303, 203"_qs;
-        QTest::newRow("いいえ") << false << QStringList() << u"? 303"_qs;
-    }
-    void lookAlikesOnAStick()
-    {
-        QFETCH(bool, yes);
-        QFETCH(QStringList, arrived);
-        QFETCH(QString, said);
-        DiskImage stick(u"exFAT"_qs);
-        if (!stick.isMounted())
-            QSKIP(qPrintable(stick.whyNot()));
-        TestFolder album;
-        writeFile(album.filePath(u"What?.wav"_qs), "W");
-        RecordingInteraction interaction;
-        interaction.questionAnswers.enqueue(yes);
-        frmMain window(interaction);
-        interaction.folderAnswers.enqueue(album.path());
-        window.CommandBrowsePath->click();
-        window.TextCopyDst->setText(stick.path());
-        window.cmdCopy->trigger();
-        QCOMPARE(interaction.said.join(u", "_qs), said);
-        QCOMPARE(QDir(stick.path()).entryList(QDir::Files | QDir::Hidden), arrived);
     }
 };
 

@@ -17,8 +17,8 @@ const QStringList kDisks{u"ext4"_qs, u"exFAT"_qs, u"NTFS"_qs, u"NTFS ignoring ca
 // "position:what", with the other pair, the system's reason, and a file left under a temporary name.
 QString described(const RenameFailure &failure)
 {
-    static const QStringList words{u"missing"_qs, u"refused"_qs, u"taken"_qs, u"same as"_qs, u"too long"_qs,
-                                   u"system"_qs,  u"blocked by"_qs, u"not on disk"_qs};
+    static const QStringList words{u"missing"_qs, u"refused"_qs,    u"taken"_qs,      u"same as"_qs, u"too long"_qs,
+                                   u"bad title"_qs, u"system"_qs, u"blocked by"_qs, u"not on disk"_qs};
     QString text = QString::number(failure.position) + u':' + words.value(int(failure.problem));
     if (failure.other >= 0)
         text += u' ' + QString::number(failure.other);
