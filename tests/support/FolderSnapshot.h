@@ -29,6 +29,13 @@ inline void writeFile(const QString &path, const QByteArray &data)
     writeFile(QFile::encodeName(path), data);
 }
 
+// A file's bytes; none when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A name's bytes as text; bytes that are not UTF-8 (a Latin-1 name) as \xNN, so that such a name
 // never reads like its look-alike.
 inline QString readableName(const QByteArray &name)
