@@ -113,7 +113,6 @@ private slots:
         row(caseBlind, "the same folder in other letters", u"other case"_qs, mine, {}, {}, u"same folder"_qs, {});
         row(ext4, "the same folder through a linked folder", u"link"_qs, mine, {}, {}, u"same folder"_qs, {});
         row(ext4, "the same folder through a bind mount", u"bind mount"_qs, mine, {}, {}, u"same folder"_qs, {});
-        row(ext4, "the same folder as itself plus /.", u"dot"_qs, mine, {}, {}, u"same folder"_qs, {});
         // Never over its own work.
         const QString twin = failed(1, FormatMessage(Msg::CopySameName, u"1"_qs, u"A.WAV"_qs).text);
         for (const QString &disk : caseBlind) // NTFS ignoring case lists every name in lower case
@@ -177,7 +176,6 @@ private slots:
         const QString destination = QMap<QString, QString>{{u"other case"_qs, root + u"/MUSIC"_qs},
                                                            {u"link"_qs, local.filePath(u"link"_qs)},
                                                            {u"bind mount"_qs, local.filePath(u"bound"_qs)},
-                                                           {u"dot"_qs, source + u"/."_qs},
                                                            {u"missing"_qs, root + u"/missing"_qs}}
                                         .value(to, root + u"/destination"_qs);
         make(source, files);
