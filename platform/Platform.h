@@ -44,7 +44,13 @@ struct FileStamp {
     bool regular = false;
     qint64 size = 0;
     qint64 modifiedNs = 0;
-    friend bool operator==(const FileStamp &, const FileStamp &) = default;
+    // As the look-up gives it; whether it outlives a remount is the disk's affair (see
+    // FolderHandle::keepsInodes), so two stamps compare without it.
+    quint64 inode = 0;
+    friend bool operator==(const FileStamp &a, const FileStamp &b)
+    {
+        return a.regular == b.regular && a.size == b.size && a.modifiedNs == b.modifiedNs;
+    }
 };
 
 // How long a single name may be in a folder.
@@ -109,11 +115,24 @@ public:
 
     // Every entry of the folder as it lists them, in one pass. A file system that ignores case
     // may list names in another case than it stores them (NTFS through lowntfs-3g: all lower).
+    // With each name the inode number the listing gives, which on a disk that keepsInodes() is the
+    // file's own.
     struct Listing {
         QList<QByteArray> names;
+        QList<quint64> inodes;
         std::optional<OsError> error;
     };
     Listing list() const;
+
+    // Whether the disk keeps the inode number of a file as a lasting mark of it: looked up, not
+    // assumed by the kind of disk, by comparing a look-up's number with the one `listing` (of this
+    // folder) gives for its first few entries. A disk that keeps them gives the same number both
+    // ways; exFAT through FUSE lists none (all ones) and numbers a look-up by the moment. False for
+    // an empty folder.
+    bool keepsInodes(const Listing &listing) const;
+
+    // Makes the renames done in the folder so far durable, as fsync() does for a file.
+    std::optional<OsError> flush() const;
 
     // The longest name this folder's file system takes: bytes on Linux's own file systems, UTF-16
     // units on those made for Windows (FAT, exFAT, NTFS), however they are mounted.
@@ -178,7 +197,10 @@ std::optional<OsError> replaceFile(const QString &path, const QByteArray &conten
 
 // Sets aside disk space for the first `size` bytes of the open file `handle`, growing it to that
 // size with zeros where it is shorter, so that writing there later cannot fail for want of space.
-bool reserveFileSpace(qintptr handle, qint64 size);
+std::optional<OsError> reserveFileSpace(qintptr handle, qint64 size);
+
+// Puts the data of the open file `handle` on the disk (fdatasync).
+std::optional<OsError> flushFile(qintptr handle);
 
 // --- Single instance
 

@@ -176,9 +176,19 @@ FileContents readWholeFile(const QString &path, qint64 maxBytes)
     return result;
 }
 
-bool reserveFileSpace(qintptr handle, qint64 size)
+std::optional<OsError> reserveFileSpace(qintptr handle, qint64 size)
 {
-    return ::posix_fallocate(int(handle), 0, off_t(size)) == 0;
+    // posix_fallocate() returns the error instead of setting errno.
+    if (const int error = ::posix_fallocate(int(handle), 0, off_t(size)))
+        return osError(error);
+    return std::nullopt;
+}
+
+std::optional<OsError> flushFile(qintptr handle)
+{
+    if (::fdatasync(int(handle)) != 0)
+        return osError(errno);
+    return std::nullopt;
 }
 
 std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,

@@ -95,11 +95,11 @@ std::optional<FileStamp> FolderHandle::lookup(const QByteArray &name, bool follo
     if (m_openError
         || statx(static_cast<int>(m_handle), name.constData(),
                  (followLink ? 0 : AT_SYMLINK_NOFOLLOW) | AT_STATX_FORCE_SYNC,
-                 STATX_TYPE | STATX_SIZE | STATX_MTIME, &st)
+                 STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_INO, &st)
                != 0)
         return std::nullopt;
     return FileStamp{S_ISREG(st.stx_mode), qint64(st.stx_size),
-                     qint64(st.stx_mtime.tv_sec) * 1'000'000'000 + st.stx_mtime.tv_nsec};
+                     qint64(st.stx_mtime.tv_sec) * 1'000'000'000 + st.stx_mtime.tv_nsec, st.stx_ino};
 }
 
 FolderHandle::Listing FolderHandle::list() const
@@ -123,13 +123,44 @@ FolderHandle::Listing FolderHandle::list() const
     }
     errno = 0;
     while (const dirent *entry = readdir(entries.get())) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
             listing.names.append(QByteArray(entry->d_name));
+            listing.inodes.append(entry->d_ino);
+        }
         errno = 0;
     }
     if (errno != 0) // a stick pulled out halfway: a partial listing must not pass for the whole
         listing.error = osError(errno);
     return listing;
+}
+
+bool FolderHandle::keepsInodes(const Listing &listing) const
+{
+    int compared = 0;
+    for (qsizetype i = 0; i < listing.names.size() && compared < 3; ++i) {
+        const std::optional<FileStamp> found = lookup(listing.names[i]);
+        if (!found)
+            continue; // gone meanwhile
+        if (found->inode != listing.inodes.value(i))
+            return false;
+        ++compared;
+    }
+    return compared > 0;
+}
+
+std::optional<OsError> FolderHandle::flush() const
+{
+    if (m_openError)
+        return m_openError;
+    // A handle that only names the folder cannot be flushed.
+    const int readable = openat(static_cast<int>(m_handle), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (readable < 0)
+        return osError(errno);
+    const int error = lastError(fsync(readable));
+    close(readable);
+    if (error != 0)
+        return osError(error);
+    return std::nullopt;
 }
 
 NameLimit FolderHandle::nameLimit() const

@@ -2,6 +2,7 @@
 
 #include "core/Collation.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSet>
 
@@ -116,12 +117,14 @@ void RenameBatch::check()
     m_temporaries = 0;
 
     const FolderHandle folder(m_plan.folder);
-    const FolderHandle::Listing listing = folder.list();
+    m_listing = folder.list();
+    const FolderHandle::Listing &listing = m_listing;
     if (listing.error) {
         for (qsizetype p = 0; p < n; ++p)
             m_problems.append(failure(p, RenameProblem::System, *listing.error));
         return;
     }
+    m_keepsInodes = folder.keepsInodes(listing);
     NameSet present;
     present.reserve(std::size_t(listing.names.size()));
     for (const QByteArray &name : listing.names)
@@ -209,6 +212,30 @@ QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platfor
     return next;
 }
 
+QList<FileIdentity> RenameBatch::identities(const QList<qsizetype> &positions) const
+{
+    QList<QByteArray> names;
+    names.reserve(positions.size());
+    for (const qsizetype position : positions)
+        names.append(m_plan.pairs[position].oldName);
+    if (!m_keepsInodes) {
+        QByteArray folderPath = QFile::encodeName(m_plan.folder);
+        if (!folderPath.endsWith('/'))
+            folderPath += '/';
+        return identifyByLookup(FolderHandle(m_plan.folder), folderPath, names);
+    }
+    std::unordered_map<std::string_view, quint64> listed;
+    listed.reserve(std::size_t(m_listing.names.size()));
+    for (qsizetype i = 0; i < m_listing.names.size(); ++i)
+        listed.emplace(view(m_listing.names[i]), m_listing.inodes[i]);
+    QList<FileIdentity> identities(names.size());
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (const auto found = listed.find(view(names[i])); found != listed.cend())
+            identities[i].inode = found->second;
+    }
+    return identities;
+}
+
 QByteArray RenameBatch::temporaryName()
 {
     // Hidden, and unlike any name the copy cleans up after itself.
@@ -261,7 +288,7 @@ void RenameBatch::buildSchedule(const QList<qsizetype> &next)
     }
 }
 
-QList<RenameFailure> RenameBatch::run(const StepObserver &stepTaken)
+QList<RenameFailure> RenameBatch::run(const StepObserver &stepTaken, const std::function<void()> &unitEnded)
 {
     if (!m_checked)
         check();
@@ -304,6 +331,8 @@ QList<RenameFailure> RenameBatch::run(const StepObserver &stepTaken)
                     stepTaken(s, false);
             }
         }
+        if (unitEnded)
+            unitEnded();
         if (failing >= 0)
             blockedBy = failing;
         if (blockedBy >= 0) {

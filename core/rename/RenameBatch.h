@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "core/rename/FileIdentity.h"
 #include "core/rename/RenamePlan.h"
 
 #include <QHash>
@@ -73,14 +74,19 @@ public:
     const QList<RenameStep> &schedule() const { return m_steps; }
     // Whether the folder's file system ignores letter case, as check() found by looking.
     bool ignoresCase() const { return m_ignoresCase; }
+    // What identifies the file of each pair at `positions` on its disk, for the record of the
+    // batch: the inode number check() listed, where the disk keeps them (no system call a file),
+    // or else a look-up each.
+    QList<FileIdentity> identities(const QList<qsizetype> &positions) const;
     // How every temporary name of the schedule begins; a number follows.
     QByteArray temporaryPrefix() const { return ".meloport-renaming-" + m_batchId + '-'; }
 
     // Takes the scheduled steps; `stepTaken` hears of each that took effect (undone: one that was
-    // put back). Returns every pair that does not end under its new name: the problems found
-    // by check() first, then those found while renaming, in the order of positions.
+    // put back), and `unitEnded` of the end of each unit, done or put back. Returns every pair
+    // that does not end under its new name: the problems found by check() first, then those found
+    // while renaming, in the order of positions.
     using StepObserver = std::function<void(qsizetype step, bool undone)>;
-    QList<RenameFailure> run(const StepObserver &stepTaken = {});
+    QList<RenameFailure> run(const StepObserver &stepTaken = {}, const std::function<void()> &unitEnded = {});
 
 private:
     // A name as this folder tells names apart: its bytes, or folded where case is ignored.
@@ -100,6 +106,8 @@ private:
                        QHash<qsizetype, RenameFailure> &failed) const;
 
     RenamePlan m_plan;
+    platform::FolderHandle::Listing m_listing; // as check() found the folder
+    bool m_keepsInodes = false;
     bool m_checked = false;
     bool m_ignoresCase = false;
     bool m_listingShowsCase = true;

@@ -85,7 +85,7 @@ UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
         dialog.tell(journalUnusableMessage(journalPath, {std::nullopt, JournalReading::Problem::Unreadable, *undo.error}));
         return UndoOutcome::NotDone;
     }
-    if (undo.plan.pairs.isEmpty() && undo.notFound.isEmpty()) {
+    if (undo.plan.pairs.isEmpty() && undo.notFound.isEmpty() && undo.changed.isEmpty()) {
         dialog.tell(LoadMessage(Msg::NothingToUndo));
         return UndoOutcome::Done;
     }
@@ -98,7 +98,7 @@ UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
         undo.plan.pairs.isEmpty() ? QList<RenameFailure>() : runRecordedTelling(batch, journalPath, dialog);
     if (!failures)
         return UndoOutcome::NotDone;
-    if (failures->isEmpty() && undo.notFound.isEmpty()) {
+    if (failures->isEmpty() && undo.notFound.isEmpty() && undo.changed.isEmpty()) {
         dialog.tell(LoadMessage(Msg::Finished));
         return UndoOutcome::Done;
     }

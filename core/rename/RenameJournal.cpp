@@ -17,7 +17,13 @@ namespace meloport {
 namespace {
 
 constexpr QByteArrayView kMagic = "meloport-rename-journal";
-constexpr QByteArrayView kVersion = "1";
+constexpr QByteArrayView kVersion = "2";
+constexpr QByteArrayView kVersionWithoutIdentities = "1";
+// A flush is a commit of the disk's own journal, dearer than many renames: the progress is flushed
+// at the end of a unit once the time since the last flush is this many times what that flush
+// took, so that flushing costs a twentieth of the run at most. A slow disk, or a batch whose
+// units are slow, is flushed after nearly every unit.
+constexpr qint64 kFlushShare = 20;
 // How long a rename waits for another program's rename to end: 10 s.
 constexpr int kLockTries = 200;
 constexpr unsigned long kLockPollMs = 50;
@@ -50,6 +56,33 @@ QByteArray stepName(const QByteArray &name, const RenamePair &pair, const QByteA
     return name.mid(aside.size());
 }
 
+// "<inode> <size> <mtime> <digest>", "-" for each that is not needed.
+QByteArray identityFields(const FileIdentity &identity)
+{
+    const auto field = [](bool needed, const QByteArray &value) { return needed ? value : QByteArray("-"); };
+    return field(identity.inode != 0, QByteArray::number(identity.inode)) + ' '
+           + field(identity.size >= 0, QByteArray::number(identity.size)) + ' '
+           + field(identity.size >= 0, QByteArray::number(identity.modifiedNs)) + ' '
+           + field(!identity.digest.isEmpty(), identity.digest.toHex());
+}
+
+std::optional<FileIdentity> parsedIdentity(const QList<QByteArray> &fields)
+{
+    FileIdentity identity;
+    bool inodeOk = fields[0] == "-", sizeOk = fields[1] == "-", timeOk = fields[2] == "-";
+    if (!inodeOk)
+        identity.inode = fields[0].toULongLong(&inodeOk);
+    if (!sizeOk)
+        identity.size = fields[1].toLongLong(&sizeOk);
+    if (!timeOk)
+        identity.modifiedNs = fields[2].toLongLong(&timeOk);
+    if (fields[3] != "-")
+        identity.digest = QByteArray::fromHex(fields[3]);
+    if (!inodeOk || !sizeOk || !timeOk || (fields[3] != "-" && identity.digest.isEmpty()) || !identity.isKnown())
+        return std::nullopt;
+    return identity;
+}
+
 } // namespace
 
 QList<QByteArray> RenameRecord::recordedNames() const
@@ -80,6 +113,7 @@ JournalReading readRenameJournal(const QString &path)
     RenameRecord record;
     QByteArray aside;
     bool planned = false;
+    bool identified = true;
     const auto number = [](const QByteArray &field, qsizetype limit) {
         bool ok = false;
         const qsizetype value = field.toLongLong(&ok);
@@ -91,17 +125,23 @@ JournalReading readRenameJournal(const QString &path)
         if (i == 0) {
             if (f.size() != 2 || f[0] != kMagic)
                 reading.problem = JournalReading::Problem::NotAJournal;
-            else if (f[1] != kVersion)
+            else if (f[1] != kVersion && f[1] != kVersionWithoutIdentities)
                 reading.problem = JournalReading::Problem::OtherVersion;
+            identified = f.size() == 2 && f[1] == kVersion;
         } else if (!planned && keyword == "folder" && f.size() == 2 && record.folder.isEmpty()) {
             record.folder = QFile::decodeName(QByteArray::fromPercentEncoding(f[1]));
         } else if (!planned && keyword == "aside" && f.size() == 2 && aside.isEmpty()) {
             aside = QByteArray::fromPercentEncoding(f[1]);
-        } else if (!planned && keyword == "pair" && f.size() == 3 && !aside.isEmpty() && record.steps.isEmpty()) {
+        } else if (!planned && keyword == "pair" && f.size() == (identified ? 7 : 3) && !aside.isEmpty()
+                   && record.steps.isEmpty()) {
             RenamePair pair{QByteArray::fromPercentEncoding(f[1]), QByteArray::fromPercentEncoding(f[2]), {}, {}};
             pair.oldShown = QString::fromUtf8(pair.oldName);
             pair.newShown = QString::fromUtf8(pair.newName);
             record.pairs.append(pair);
+            const std::optional<FileIdentity> identity = identified ? parsedIdentity(f.mid(3)) : FileIdentity();
+            if (!identity)
+                reading.problem = JournalReading::Problem::Damaged;
+            record.identities.append(identity.value_or(FileIdentity()));
         } else if (!planned && keyword == "step" && f.size() == 5 && number(f[1], record.pairs.size()) >= 0) {
             const qsizetype pair = number(f[1], record.pairs.size());
             const auto name = [&](const QByteArray &field) {
@@ -149,13 +189,17 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
         folder = QDir::currentPath() + u'/' + folder;
     QByteArray text = kMagic + ' ' + kVersion + "\nfolder " + encoded(QFile::encodeName(folder))
                       + "\naside " + encoded(aside) + '\n';
-    qsizetype recorded = 0;
+    QList<qsizetype> positions;
     for (const RenameStep &step : batch.schedule()) {
         if (m_pairOfPosition[step.position] >= 0)
             continue;
-        m_pairOfPosition[step.position] = recorded++;
-        const RenamePair &pair = pairs[step.position];
-        text += "pair " + encoded(pair.oldName) + ' ' + encoded(pair.newName) + '\n';
+        m_pairOfPosition[step.position] = positions.size();
+        positions.append(step.position);
+    }
+    const QList<FileIdentity> identities = batch.identities(positions);
+    for (qsizetype i = 0; i < positions.size(); ++i) {
+        const RenamePair &pair = pairs[positions[i]];
+        text += "pair " + encoded(pair.oldName) + ' ' + encoded(pair.newName) + ' ' + identityFields(identities[i]) + '\n';
     }
     for (const RenameStep &step : batch.schedule()) {
         const RenamePair &pair = pairs[step.position];
@@ -180,6 +224,7 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
     }
     if (!m_room) // each line one write of its own instead
         m_file.seek(m_planSize);
+    flush(); // the room's size, and a first measure of what a flush costs
     return std::nullopt;
 }
 
@@ -206,9 +251,27 @@ void RenameJournalWriter::stepTaken(qsizetype step, bool undone)
     append(QByteArrayView(line, size));
 }
 
+void RenameJournalWriter::unitEnded()
+{
+    if (m_sinceFlush.isValid() && m_sinceFlush.nsecsElapsed() >= kFlushShare * m_lastFlushNs)
+        flush();
+}
+
+void RenameJournalWriter::flush()
+{
+    // The mapped room is part of the file's page cache: one flush of the file writes it too.
+    QElapsedTimer took;
+    took.start();
+    if (m_file.isOpen())
+        (void)platform::flushFile(m_file.handle());
+    m_lastFlushNs = took.nsecsElapsed();
+    m_sinceFlush.start();
+}
+
 void RenameJournalWriter::finish()
 {
     append("finished\n");
+    flush();
     close();
 }
 
@@ -241,7 +304,10 @@ RecordedRun runRecorded(RenameBatch &batch, const QString &journalPath)
     RenameJournalWriter journal(journalPath);
     if (auto error = journal.begin(batch))
         return {std::move(error), {}};
-    RecordedRun done{std::nullopt, batch.run([&journal](qsizetype step, bool undone) { journal.stepTaken(step, undone); })};
+    RecordedRun done{std::nullopt, batch.run([&journal](qsizetype step, bool undone) { journal.stepTaken(step, undone); },
+                                             [&journal] { journal.unitEnded(); })};
+    // The renames reach the disk before the line that says so.
+    (void)platform::FolderHandle(batch.plan().folder).flush();
     journal.finish();
     return done;
 }
