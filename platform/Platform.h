@@ -189,15 +189,14 @@ struct ReadOnlyFile {
 ReadOnlyFile openForReading(const QByteArray &path);
 
 // Puts `contents` in the place of the file at `path` in one step. A complete new file is written
-// beside it, flushed to the disk and read back; only when all of that worked and `accept` (if
-// given) agrees with the new file does it take the old one's name. On any failure the old file is
-// left exactly as it was and the new one is removed. A link keeps pointing at the replaced file.
+// beside it, with `roomAfter` zero bytes after the contents set aside on the disk (so that writing
+// there later cannot fail for want of space), flushed to the disk and read back; only when all of
+// that worked and `accept` (if given) agrees with the new file does it take the old one's name. On
+// any failure the old file is left exactly as it was and the new one is removed. A link keeps
+// pointing at the replaced file.
 std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
-                                   const std::function<bool(const QString &newFile)> &accept = {});
-
-// Sets aside disk space for the first `size` bytes of the open file `handle`, growing it to that
-// size with zeros where it is shorter, so that writing there later cannot fail for want of space.
-std::optional<OsError> reserveFileSpace(qintptr handle, qint64 size);
+                                   const std::function<bool(const QString &newFile)> &accept = {},
+                                   qint64 roomAfter = 0);
 
 // Puts the data of the open file `handle` on the disk (fdatasync).
 std::optional<OsError> flushFile(qintptr handle);

@@ -181,50 +181,68 @@ RenameJournalWriter::RenameJournalWriter(QString path)
 std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &batch)
 {
     const auto &pairs = batch.plan().pairs;
+    const auto &schedule = batch.schedule();
     m_pairOfPosition = QList<qsizetype>(pairs.size(), -1);
     const QByteArray aside = batch.temporaryPrefix();
     // An undo may run from another working folder than the rename's.
     QString folder = batch.plan().folder;
     if (QDir::isRelativePath(folder))
         folder = QDir::currentPath() + u'/' + folder;
-    QByteArray text = kMagic + ' ' + kVersion + "\nfolder " + encoded(QFile::encodeName(folder))
-                      + "\naside " + encoded(aside) + '\n';
     QList<qsizetype> positions;
-    for (const RenameStep &step : batch.schedule()) {
+    for (const RenameStep &step : schedule) {
         if (m_pairOfPosition[step.position] >= 0)
             continue;
         m_pairOfPosition[step.position] = positions.size();
         positions.append(step.position);
     }
     const QList<FileIdentity> identities = batch.identities(positions);
+
+    QByteArray text;
+    text.reserve(128 + positions.size() * 96 + schedule.size() * 24);
+    text.append(kMagic).append(' ').append(kVersion).append("\nfolder ").append(encoded(QFile::encodeName(folder)));
+    text.append("\naside ").append(encoded(aside)).append('\n');
     for (qsizetype i = 0; i < positions.size(); ++i) {
         const RenamePair &pair = pairs[positions[i]];
-        text += "pair " + encoded(pair.oldName) + ' ' + encoded(pair.newName) + ' ' + identityFields(identities[i]) + '\n';
+        text.append("pair ").append(encoded(pair.oldName)).append(' ').append(encoded(pair.newName)).append(' ');
+        text.append(identityFields(identities[i])).append('\n');
     }
-    for (const RenameStep &step : batch.schedule()) {
+    for (const RenameStep &step : schedule) {
         const RenamePair &pair = pairs[step.position];
-        const QByteArray flags = step.startsChain ? "uc" : step.startsUnit ? "u" : "-";
-        text += "step " + QByteArray::number(m_pairOfPosition[step.position]) + ' ' + stepName(step.from, pair, aside)
-                + ' ' + stepName(step.to, pair, aside) + ' ' + flags + '\n';
+        text.append("step ").append(QByteArray::number(m_pairOfPosition[step.position])).append(' ');
+        text.append(stepName(step.from, pair, aside)).append(' ').append(stepName(step.to, pair, aside)).append(' ');
+        text.append(step.startsChain ? "uc\n" : step.startsUnit ? "u\n" : "-\n");
     }
-    text += "planned\n";
+    text.append("planned\n");
 
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    if (auto error = platform::replaceFile(m_path, text))
-        return error;
-    m_file.setFileName(m_path);
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return platform::OsError{EIO, m_file.errorString()};
-    // Each step is done, and may be put back, once; the longest line is "undone <number>".
-    m_planSize = text.size();
-    const qint64 roomSize = (2 * batch.schedule().size() + 1) * qint64(sizeof "undone 18446744073709551615");
-    if (platform::reserveFileSpace(m_file.handle(), m_planSize + roomSize)) {
-        m_room = m_file.map(m_planSize, roomSize);
-        m_roomSize = m_room ? roomSize : 0;
+    // The record this one replaces, to be put back should the batch rename nothing.
+    platform::FileContents previous = platform::readWholeFile(m_path);
+    m_previous = previous.error ? std::nullopt : std::optional(std::move(previous.bytes));
+    // Each step is done, and may be put back, once; the longest line is "undone <number>". The
+    // room is set aside before the new record takes the old one's place, so that a full disk
+    // stops the batch while the last record still stands.
+    const qint64 roomSize = (2 * schedule.size() + 1) * qint64(sizeof "undone 18446744073709551615");
+    std::optional<platform::OsError> notOpened;
+    const auto keepOpen = [&](const QString &newFile) {
+        m_file.setFileName(newFile);
+        if (m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+            return true;
+        notOpened = platform::OsError{EIO, m_file.errorString()};
+        return false;
+    };
+    QElapsedTimer took;
+    took.start();
+    if (auto error = platform::replaceFile(m_path, text, keepOpen, roomSize)) {
+        m_file.close();
+        return notOpened ? notOpened : error;
     }
-    if (!m_room) // each line one write of its own instead
+    m_lastFlushNs = took.nsecsElapsed(); // a first measure of what flushing costs here
+    m_sinceFlush.start();
+    m_planSize = text.size();
+    m_room = m_file.map(m_planSize, roomSize);
+    m_roomSize = m_room ? roomSize : 0;
+    if (!m_room) // each line one write of its own instead, into the room set aside
         m_file.seek(m_planSize);
-    flush(); // the room's size, and a first measure of what a flush costs
     return std::nullopt;
 }
 
@@ -246,6 +264,7 @@ void RenameJournalWriter::append(QByteArrayView line)
 
 void RenameJournalWriter::stepTaken(qsizetype step, bool undone)
 {
+    m_moved += undone ? -1 : 1;
     char line[32];
     const int size = std::snprintf(line, sizeof line, "%s %lld\n", undone ? "undone" : "done", static_cast<long long>(step));
     append(QByteArrayView(line, size));
@@ -270,9 +289,19 @@ void RenameJournalWriter::flush()
 
 void RenameJournalWriter::finish()
 {
-    append("finished\n");
-    flush();
+    if (m_moved > 0) {
+        append("finished\n");
+        flush();
+        close();
+        return;
+    }
+    // Every step failed or was put back: the folder is as the last record left it, and that
+    // record, with its undo, is the one to keep.
     close();
+    if (m_previous)
+        (void)platform::replaceFile(m_path, *m_previous);
+    else
+        QFile::remove(m_path);
 }
 
 void RenameJournalWriter::close()

@@ -70,12 +70,14 @@ public:
     RenameJournalWriter(const RenameJournalWriter &) = delete;
     RenameJournalWriter &operator=(const RenameJournalWriter &) = delete;
 
-    // Writes the whole plan and flushes it to the disk. Nothing on success; on a failure the last
-    // record stays as it was, and the batch must not run.
+    // Writes the whole plan, sets room aside for the progress, and flushes both to the disk before
+    // the new record takes the last one's place. Nothing on success; on a failure (a full disk) the
+    // last record stays as it was, and the batch must not run.
     std::optional<platform::OsError> begin(const RenameBatch &batch);
     // For RenameBatch::run's observers.
     void stepTaken(qsizetype step, bool undone);
     void unitEnded();
+    // Says the batch ran to its end; a batch that moved no file leaves the last record in place.
     void finish();
 
 private:
@@ -92,6 +94,8 @@ private:
     qint64 m_planSize = 0;
     qint64 m_used = 0;
     QList<qsizetype> m_pairOfPosition; // the record's pair of each plan position
+    std::optional<QByteArray> m_previous; // the record this one replaced
+    qsizetype m_moved = 0;                 // steps taken less steps put back
     QElapsedTimer m_sinceFlush;
     qint64 m_lastFlushNs = 0;
 };

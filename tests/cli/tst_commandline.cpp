@@ -3,6 +3,7 @@
 
 #include "ui/ListBox.h"
 #include "ui/frmMain.h"
+#include "core/MessageCatalogue.h"
 #include "platform/Platform.h"
 #include "support/FolderSnapshot.h"
 #include "support/RecordingInteraction.h"
@@ -16,6 +17,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cerrno>
+
 using namespace meloport;
 
 namespace {
@@ -26,8 +29,10 @@ struct Run {
     QString err;
 };
 
-// Runs the program with the journal under `state`, as a script on a machine without a display.
-Run runProgram(const QStringList &arguments, const QString &state, const QString &workingFolder = {})
+// Runs the program with the journal under `state`, as a script on a machine without a display;
+// through a shell command `wrapper` ending in "$@" where one is given.
+Run runProgram(const QStringList &arguments, const QString &state, const QString &workingFolder = {},
+               const QString &wrapper = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -36,7 +41,10 @@ Run runProgram(const QStringList &arguments, const QString &state, const QString
     environment.insert(u"XDG_STATE_HOME"_qs, state);
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingFolder);
-    process.start(QStringLiteral(MELOPORT_PROGRAM), arguments);
+    if (wrapper.isEmpty())
+        process.start(QStringLiteral(MELOPORT_PROGRAM), arguments);
+    else
+        process.start(u"sh"_qs, QStringList{u"-c"_qs, wrapper, u"sh"_qs, QStringLiteral(MELOPORT_PROGRAM)} + arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
@@ -244,6 +252,45 @@ private slots:
             QCOMPARE(runProgram({u"--undo"_qs, u"--yes"_qs}, state).status, 0);
         }
         QCOMPARE(folderSnapshot(album), before);
+    }
+
+    // With the journal's disk nearly full, the plan fits and the room for the progress does not: a
+    // file size limit stops the second rename before any file is touched, and says why; the first
+    // rename's record stays, and undoes it.
+    void stopsWhenTheRecordCannotBeKept()
+    {
+        QTemporaryDir dir;
+        const QString state = dir.filePath(u"state"_qs);
+        const QString first = dir.filePath(u"first"_qs), second = dir.filePath(u"second"_qs);
+        QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+        writeFile(first + u"/a.wav"_qs, "A");
+        writeFile(dir.filePath(u"one.txt"_qs), "x\n");
+        QByteArray titles;
+        for (int i = 0; i < 1000; ++i) { // a plan of about 60 KB and room of 56 KB for its progress
+            writeFile(second + QString::asprintf("/a%04d.wav", i), "S");
+            titles += QByteArray::number(i) + '\n';
+        }
+        writeFile(dir.filePath(u"many.txt"_qs), titles);
+        QCOMPARE(runProgram({u"--rename"_qs, first, u"--titles"_qs, dir.filePath(u"one.txt"_qs)}, state).status, 0);
+        const QString journal = state + u"/Meloport/last-rename.journal"_qs;
+        QFile record(journal);
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        const QByteArray firstRecord = record.readAll();
+        record.close();
+        const auto before = folderSnapshot(second);
+
+        const Run full = runProgram({u"--rename"_qs, second, u"--titles"_qs, dir.filePath(u"many.txt"_qs)}, state, {},
+                                    u"trap '' XFSZ; exec prlimit --fsize=90000 \"$@\""_qs);
+        QCOMPARE(full.status, 1);
+        QVERIFY2(full.err.contains(FormatMessage(Msg::JournalNotWritten, journal, platform::describeError(EFBIG)).text),
+                 qPrintable(full.err));
+        QCOMPARE(folderSnapshot(second), before);
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll(), firstRecord);
+        QCOMPARE(QDir(state + u"/Meloport"_qs).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({u"last-rename.journal"_qs, u"last-rename.journal.lock"_qs}));
+        QCOMPARE(runProgram({u"--undo"_qs, u"--yes"_qs}, state).status, 0);
+        QCOMPARE(QDir(first).entryList(QDir::Files), QStringList{u"a.wav"_qs});
     }
 
     // A rename of the window and one of the command line at the same time would each write its

@@ -22,6 +22,12 @@ QString joined(const QMap<QString, QString> &files)
     return found.join(u' ');
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 RecordedRun renameRecorded(const RenamePlan &plan, const QString &journal)
 {
     RenameBatch batch(plan);
@@ -205,6 +211,45 @@ private slots:
         QCOMPARE(child.exitStatus() == QProcess::CrashExit, kill <= 9); // and killed before "finished"
         QCOMPARE(undoRecorded(journal), QStringList());
         QCOMPARE(folderSnapshot(folder), before);
+    }
+
+    // A batch whose every rename fails (each new name taken after the check) leaves the last
+    // record, and its undo, in place; with no last record it leaves none.
+    void keepsTheLastRecordWhenNothingIsRenamed_data()
+    {
+        QTest::addColumn<bool>("lastRecord");
+        QTest::newRow("a last record: kept") << true;
+        QTest::newRow("none: none left") << false;
+    }
+    void keepsTheLastRecordWhenNothingIsRenamed()
+    {
+        QFETCH(bool, lastRecord);
+        QTemporaryDir local, state;
+        const QString folder = local.path();
+        const QString journal = state.filePath(u"last-rename.journal"_qs);
+        writeFile(folder + u"/A.WAV"_qs, "A");
+        writeFile(folder + u"/B.WAV"_qs, "B");
+        if (lastRecord)
+            QVERIFY(!renameRecorded(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"X"_qs, u"B"_qs}, u"WAV"_qs, u'/'),
+                                    journal).journalError);
+        const QByteArray last = lastRecord ? readAll(journal) : QByteArray();
+
+        RenameBatch batch(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"P"_qs, u"Q"_qs}, u"WAV"_qs, u'/'));
+        batch.check();
+        writeFile(folder + u"/P.WAV"_qs, "mine");
+        writeFile(folder + u"/Q.WAV"_qs, "mine");
+        const RecordedRun run = runRecorded(batch, journal);
+        QVERIFY(!run.journalError);
+        QCOMPARE(run.failures.size(), 2);
+        QCOMPARE(QFile::exists(journal), lastRecord);
+        QCOMPARE(readAll(journal), last);
+        if (lastRecord) {
+            QCOMPARE(undoRecorded(journal), QStringList());
+            QVERIFY(QFile::exists(folder + u"/A.WAV"_qs));
+        }
+        QStringList left = QDir(state.path()).entryList(QDir::Files | QDir::Hidden);
+        left.removeOne(u"last-rename.journal.lock"_qs);
+        QCOMPARE(left, lastRecord ? QStringList({u"last-rename.journal"_qs}) : QStringList());
     }
 
     // A power cut keeps what was flushed and may lose the rest in any order: the renames without
