@@ -82,6 +82,7 @@ enum class Msg : quint16 {
     UsageExtraArguments = 288,
     UsageSeeHelp = 289,
     UsageEmptyValue = 290,
+    WaitedForOtherRename = 320,
     NotTheRenamedFile = 322,
     TrackNumbersNotSaved = 360,
     TagTitlesMissing = 380,

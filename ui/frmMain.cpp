@@ -666,11 +666,15 @@ void frmMain::CommandRunAll_Click()
         return;
     }
     WindowDialog dialog(*this);
-    std::optional<RenameBatch> batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog,
-                                                     NameOptions{cmdTrackNumbers->isChecked()});
+    // Checked once no other program renames: the command line may have renamed since the listing.
+    const std::unique_ptr<RenameLock> lock = lockRenames(m_statePaths.renameJournal, dialog);
+    std::optional<RenameBatch> batch;
+    if (lock)
+        batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog,
+                              NameOptions{cmdTrackNumbers->isChecked()});
     // The source list keeps the old names: a second run finds none of them and says so.
     if (batch)
-        runRename(*batch, m_statePaths.renameJournal, dialog);
+        runRename(*batch, *lock, dialog);
     UpdateUndoMenu();
 }
 

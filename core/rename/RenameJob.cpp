@@ -7,7 +7,21 @@
 #include "core/rename/RenamePlan.h"
 #include "core/rename/UndoPlan.h"
 
+#include <cerrno>
+
 namespace meloport {
+
+std::unique_ptr<RenameLock> lockRenames(const QString &journalPath, JobDialog &dialog)
+{
+    auto lock = std::make_unique<RenameLock>(journalPath);
+    if (!lock->isHeld()) {
+        dialog.tell(journalNotWrittenMessage(journalPath, {EWOULDBLOCK, LoadMessage(Msg::JournalBusy).text}));
+        return nullptr;
+    }
+    if (lock->waited())
+        dialog.tell(LoadMessage(Msg::WaitedForOtherRename));
+    return lock;
+}
 
 std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
                                          const QString &extension, JobDialog &dialog, NameOptions options)
@@ -60,9 +74,9 @@ std::optional<QList<RenameFailure>> runRecordedTelling(RenameBatch &batch, const
 
 } // namespace
 
-bool runRename(RenameBatch &batch, const QString &journalPath, JobDialog &dialog)
+bool runRename(RenameBatch &batch, const RenameLock &lock, JobDialog &dialog)
 {
-    const auto failures = runRecordedTelling(batch, journalPath, dialog);
+    const auto failures = runRecordedTelling(batch, lock.journalPath(), dialog);
     if (!failures)
         return false;
     if (!failures->isEmpty()) {
@@ -75,6 +89,9 @@ bool runRename(RenameBatch &batch, const QString &journalPath, JobDialog &dialog
 
 UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
 {
+    const std::unique_ptr<RenameLock> lock = lockRenames(journalPath, dialog);
+    if (!lock)
+        return UndoOutcome::NotDone;
     const JournalReading reading = readRenameJournal(journalPath);
     if (!reading.record) {
         dialog.tell(journalUnusableMessage(journalPath, reading));

@@ -6,11 +6,13 @@
 
 #include "core/MessageCatalogue.h"
 #include "core/rename/RenameBatch.h"
+#include "core/rename/RenameJournal.h"
 #include "core/listing/SourceListing.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace meloport {
@@ -24,6 +26,11 @@ public:
     virtual bool ask(const Message &question) = 0;
 };
 
+// Takes the lock of renames and undos (RenameLock) before anything is read or checked, waiting for
+// another program's rename to end: says so when it had to wait (320), and why nothing will be done
+// when it gave up. Nothing then.
+std::unique_ptr<RenameLock> lockRenames(const QString &journalPath, JobDialog &dialog);
+
 // Checks a rename of the listed files to `titles`, in this order, stopping at the first that
 // fails: files listed (205), titles given (204), as many of each (202), every title a possible
 // file name (210), some pair possible at all (216); then asks whether to go on when the names'
@@ -32,9 +39,9 @@ public:
 std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
                                          const QString &extension, JobDialog &dialog, NameOptions options = {});
 
-// Runs a prepared batch with its record kept in the journal at `journalPath`, then reports: 203
+// Runs a batch prepared under `lock` with its record kept in the lock's journal, then reports: 203
 // when every pair was renamed, otherwise the pairs that were not. True for 203.
-bool runRename(RenameBatch &batch, const QString &journalPath, JobDialog &dialog);
+bool runRename(RenameBatch &batch, const RenameLock &lock, JobDialog &dialog);
 
 enum class UndoOutcome {
     Done,             // every file of the record has its old name again (or had it already)
@@ -43,7 +50,8 @@ enum class UndoOutcome {
 };
 
 // Gives the files of the recorded batch their old names back, asking first (250, or 251 for a
-// batch cut off in its middle). The undo is itself recorded, so that it can be undone.
+// batch cut off in its middle), having taken the lock of renames before it reads the record. The
+// undo is itself recorded, so that it can be undone.
 UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog);
 
 } // namespace meloport

@@ -24,7 +24,7 @@ constexpr QByteArrayView kVersionWithoutIdentities = "1";
 // took, so that flushing costs a twentieth of the run at most. A slow disk, or a batch whose
 // units are slow, is flushed after nearly every unit.
 constexpr qint64 kFlushShare = 20;
-// How long a rename waits for another program's rename to end: 10 s.
+// How long a rename or an undo waits for another program's to end: 10 s.
 constexpr int kLockTries = 200;
 constexpr unsigned long kLockPollMs = 50;
 
@@ -314,22 +314,29 @@ void RenameJournalWriter::close()
     m_file.close();
 }
 
+RenameLock::RenameLock(QString journalPath)
+    : m_journalPath(std::move(journalPath))
+{
+    // A rename takes a few seconds at most, so the second one waits for it.
+    QDir().mkpath(QFileInfo(m_journalPath).absolutePath());
+    for (int tries = 0;; ++tries) {
+        m_lock.emplace(m_journalPath + QStringLiteral(".lock"));
+        // Unavailable (no state folder can be made): the record cannot be written either, and says so.
+        if (m_lock->state() != platform::InstanceLockState::HeldByAnother)
+            return;
+        m_waited = true;
+        if (tries == kLockTries) {
+            m_lock.reset();
+            return;
+        }
+        QThread::msleep(kLockPollMs);
+    }
+}
+
 RecordedRun runRecorded(RenameBatch &batch, const QString &journalPath)
 {
     if (batch.schedule().isEmpty())
         return {std::nullopt, batch.run()};
-    // The window and the command line may rename at the same time; each would put its record in
-    // the other's place. A rename takes a few seconds at most, so the second one waits for it.
-    QDir().mkpath(QFileInfo(journalPath).absolutePath());
-    std::optional<platform::InstanceLock> lock;
-    for (int tries = 0;; ++tries) {
-        lock.emplace(journalPath + QStringLiteral(".lock"));
-        if (lock->state() != platform::InstanceLockState::HeldByAnother)
-            break;
-        if (tries == kLockTries)
-            return {platform::OsError{EWOULDBLOCK, LoadMessage(Msg::JournalBusy).text}, {}};
-        QThread::msleep(kLockPollMs);
-    }
     RenameJournalWriter journal(journalPath);
     if (auto error = journal.begin(batch))
         return {std::move(error), {}};

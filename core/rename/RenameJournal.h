@@ -100,10 +100,32 @@ private:
     qint64 m_lastFlushNs = 0;
 };
 
-// Runs a checked batch with its record kept in the journal at `journalPath`. When the plan cannot
-// be written first, nothing is touched and `journalError` says why. A batch with nothing to do
-// leaves the last record as it was. At the end the folder is flushed, and then the record says
-// the batch finished.
+// One rename or undo at a time across programs (the window and the command line, or two command
+// lines): each takes this lock before it reads the journal or checks the folder, and holds it
+// until its record is complete, so that it never acts on what another one changes meanwhile nor
+// puts its record in the other's place. Waits up to 10 s for another program's rename to end.
+class RenameLock final {
+public:
+    explicit RenameLock(QString journalPath);
+    RenameLock(const RenameLock &) = delete;
+    RenameLock &operator=(const RenameLock &) = delete;
+
+    // False when another program still held it after the wait.
+    bool isHeld() const { return m_lock.has_value(); }
+    // Whether another program held it at first.
+    bool waited() const { return m_waited; }
+    const QString &journalPath() const { return m_journalPath; }
+
+private:
+    QString m_journalPath;
+    std::optional<platform::InstanceLock> m_lock;
+    bool m_waited = false;
+};
+
+// Runs a checked batch with its record kept in the journal at `journalPath`, whose RenameLock the
+// caller holds. When the plan cannot be written first, nothing is touched and `journalError` says
+// why. A batch with nothing to do leaves the last record as it was. At the end the folder is
+// flushed, and then the record says the batch finished.
 struct RecordedRun {
     std::optional<platform::OsError> journalError;
     QList<RenameFailure> failures;
