@@ -210,7 +210,7 @@ void benchRename(int count)
         ::close(fd);
     };
     const auto renameAll = [&](const QStringList &newTitles, bool recorded) {
-        meloport::RenameBatch batch(meloport::planRenames(listing, newTitles, QStringLiteral("WAV"), u'/'));
+        meloport::RenameBatch batch(meloport::planRenames(listing, newTitles, QStringLiteral("WAV")));
         batch.check();
         // As the window renames: the plan written and flushed first, each step recorded for undo.
         const auto run = recorded ? meloport::runRecorded(batch, state.filePath(QStringLiteral("last-rename.journal")))

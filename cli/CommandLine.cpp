@@ -1,8 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "core/MessageCatalogue.h"
-#include "core/copy/CopyBatch.h"
-#include "core/copy/CopyMessages.h"
+#include "core/copy/CopyJob.h"
 #include "core/rename/RenameJob.h"
 #include "core/rename/RenameMessages.h"
 #include "core/tags/TagTitles.h"
@@ -12,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
@@ -34,9 +34,10 @@ void printError(const QString &text)
 // goes on past every question instead, noting that the real run would stop there.
 class UnattendedDialog final : public JobDialog {
 public:
-    UnattendedDialog(bool yes, bool dryRun)
+    UnattendedDialog(bool yes, bool dryRun, Msg nothingDone = Msg::NotAskedNothingDone)
         : m_yes(yes)
         , m_dryRun(dryRun)
+        , m_nothingDone(nothingDone)
     {
     }
     void tell(const Message &message) override { printError(message.text); }
@@ -47,7 +48,7 @@ public:
             return true;
         m_wouldStop = true;
         if (!m_dryRun)
-            printError(LoadMessage(Msg::NotAskedNothingDone).text);
+            printError(LoadMessage(m_nothingDone).text);
         return m_dryRun;
     }
     bool wouldStop() const { return m_wouldStop; }
@@ -55,6 +56,7 @@ public:
 private:
     bool m_yes;
     bool m_dryRun;
+    Msg m_nothingDone;
     bool m_wouldStop = false;
 };
 
@@ -170,64 +172,61 @@ extern "C" void interruptCopy(int)
     gInterrupted = 1;
 }
 
-int copyFolder(const QString &folder, const QString &destination, const QString &extension)
-{
-    if (QStringView(destination).trimmed().isEmpty()) {
-        printError(LoadMessage(Msg::NoCopyDestination).text);
-        return kNotDone;
+// The copy's progress as a line on a terminal; Ctrl+C stops the copy as ｷｬﾝｾﾙ does.
+class TerminalProgress final : public CopyProgress {
+public:
+    void begin(qsizetype files, qint64 bytes) override
+    {
+        m_total = QString::number(files);
+        m_totalBytes = std::max<qint64>(bytes, 1);
+        gInterrupted = 0;
+        struct sigaction stop {};
+        stop.sa_handler = interruptCopy;
+        sigaction(SIGINT, &stop, &m_oldInt);
+        sigaction(SIGTERM, &stop, &m_oldTerm);
     }
-    const std::optional<MusicListing> listing = listFolder(folder, extension);
-    if (!listing)
-        return kNotDone;
-    if (listing->files.isEmpty()) {
-        printError(LoadMessage(Msg::NoSources).text);
-        return kNotDone;
-    }
-    CopyBatch batch(*listing, destination);
-    batch.check();
-    if (const auto refusal = batch.refusal()) {
-        printError(copyFailureMessage(batch, CopyReport{0, false, refusal}).text);
-        return kNotDone;
-    }
-
-    // Ctrl+C stops the copy as ｷｬﾝｾﾙ does: the file under way keeps its old version.
-    gInterrupted = 0;
-    struct sigaction stop {};
-    stop.sa_handler = interruptCopy;
-    struct sigaction oldInt {}, oldTerm {};
-    sigaction(SIGINT, &stop, &oldInt);
-    sigaction(SIGTERM, &stop, &oldTerm);
-
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    const QString total = QString::number(listing->files.size());
-    const qint64 totalBytes = std::max<qint64>(batch.totalBytes(), 1);
-    int shownPercent = -1;
-    const CopyReport report = batch.run([&](qsizetype filesDone, qint64 bytesDone) {
-        const int percent = int(bytesDone * 100 / totalBytes);
-        if (terminal && percent != shownPercent) {
-            shownPercent = percent;
-            const QString line = FormatMessage(Msg::CopyProgress, QString::number(filesDone), total,
-                                               QString::number(percent))
-                                     .text;
+    bool advance(qsizetype filesDone, qint64 bytesDone) override
+    {
+        const int percent = int(bytesDone * 100 / m_totalBytes);
+        if (m_terminal && percent != m_shownPercent) {
+            m_shownPercent = percent;
+            const QString line =
+                FormatMessage(Msg::CopyProgress, QString::number(filesDone), m_total, QString::number(percent)).text;
             write(stderr, "\r" + line.toUtf8() + "\x1b[K");
         }
         return gInterrupted == 0;
-    });
-    if (terminal)
-        write(stderr, "\n");
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
+    }
+    void end() override
+    {
+        if (m_terminal)
+            write(stderr, "\n");
+        sigaction(SIGINT, &m_oldInt, nullptr);
+        sigaction(SIGTERM, &m_oldTerm, nullptr);
+    }
+    void stopped(const Message &howFar) override { printError(howFar.text); }
 
-    if (report.failure) {
-        printError(copyFailureMessage(batch, report).text);
+private:
+    const bool m_terminal = ::isatty(STDERR_FILENO) == 1;
+    QString m_total;
+    qint64 m_totalBytes = 1;
+    int m_shownPercent = -1;
+    struct sigaction m_oldInt {};
+    struct sigaction m_oldTerm {};
+};
+
+int copyFolder(const QString &folder, const QString &destination, const QString &extension, bool yes)
+{
+    UnattendedDialog dialog(yes, false, Msg::NotAskedNothingCopied);
+    // Said before the folder is looked at, as the window says it before anything else.
+    if (!copyDestinationGiven(destination, dialog))
         return kNotDone;
-    }
-    if (report.stopped) {
-        printError(FormatMessage(Msg::CopyStopped, total, QString::number(report.copied)).text);
+    const std::optional<MusicListing> listing = listFolder(folder, extension);
+    if (!listing)
         return kNotDone;
-    }
-    printError(LoadMessage(Msg::Finished).text);
-    return kAllDone;
+    TerminalProgress progress;
+    return CopyJob().run(*listing, listing->folderText, destination, dialog, progress) == CopyOutcome::Done
+               ? kAllDone
+               : kNotDone;
 }
 
 } // namespace
@@ -275,7 +274,8 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
                                     QStringLiteral("変更する名前と問題を表示するだけで、何も変更しません。"));
     const QCommandLineOption yes(QStringLiteral("yes"),
-                                 QStringLiteral("問いに「はい」と答えます (一部だけ変更できるときも変更します)。"));
+                                 QStringLiteral("問いに「はい」と答えます (一部だけ変更できるときも変更し、ﾃﾞｨｽｸが"
+                                                    "ﾌｧｲﾙ名に使えない文字は全角の似た文字にします)。"));
     const QCommandLineOption number(QStringLiteral("number"),
                                     QStringLiteral("新しい名前の前にﾄﾗｯｸ番号を付けます (01 曲名.WAV)。"));
     const QCommandLineOption copy(QStringLiteral("copy"), QStringLiteral("FOLDER のﾌｧｲﾙをｺﾋﾟｰします。"),
@@ -317,8 +317,6 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
             return *status;
     if (parser.isSet(kind) && parser.isSet(undo))
         return usageError(FormatMessage(Msg::UsageOnlyWith, name(kind), QString(name(rename) + u'/' + name(copy))).text);
-    if (parser.isSet(yes) && parser.isSet(copy))
-        return usageError(FormatMessage(Msg::UsageOnlyWith, name(yes), QString(name(rename) + u'/' + name(undo))).text);
     if (parser.isSet(titles) && parser.isSet(titlesFromTags))
         return usageError(FormatMessage(Msg::UsageTogether, name(titles), name(titlesFromTags)).text);
     if (parser.isSet(rename) && !parser.isSet(titles) && !parser.isSet(titlesFromTags))
@@ -343,7 +341,7 @@ int runCommandLine(const QStringList &arguments, const QString &journalPath)
                             parser.isSet(titles) ? std::optional(parser.value(titles)) : std::nullopt, *extension,
                             parser.isSet(dryRun), parser.isSet(yes), journalPath, NameOptions{parser.isSet(number)});
     if (parser.isSet(copy))
-        return copyFolder(parser.value(copy), parser.value(to), *extension);
+        return copyFolder(parser.value(copy), parser.value(to), *extension, parser.isSet(yes));
     UnattendedDialog dialog(parser.isSet(yes), false);
     return undoLastRename(journalPath, dialog) == UndoOutcome::Done ? kAllDone : kNotDone;
 }

@@ -1,5 +1,7 @@
 #include "core/Collation.h"
 
+#include "platform/Platform.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -46,11 +48,6 @@ int listOrderCompare(const QString &a, const QString &b)
     if (a.size() != b.size())
         return a.size() < b.size() ? -1 : 1;
     return exact;
-}
-
-bool listOrderLess(const QString &a, const QString &b)
-{
-    return listOrderCompare(a, b) < 0;
 }
 
 namespace {
@@ -105,11 +102,45 @@ QByteArray caseBlindName(const QByteArray &name)
     return text.contains(QChar::ReplacementCharacter) ? name : text.toCaseFolded().toUtf8();
 }
 
-void sortListEntries(QStringList &entries)
+namespace {
+
+void swapAsciiCase(QByteArray &name)
 {
-    // Already in order, as a listing hands it over: a check costs far less than a sort.
-    if (!std::is_sorted(entries.cbegin(), entries.cend(), listOrderLess))
-        std::sort(entries.begin(), entries.end(), listOrderLess);
+    for (char &c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+}
+
+} // namespace
+
+bool ignoresLetterCase(const platform::FolderHandle &folder, const QList<QByteArray> &names,
+                       const std::function<bool(const QByteArray &name)> &listed)
+{
+    int tries = 0;
+    for (const QByteArray &name : names) {
+        if (!listed(name)) {
+            if (folder.lookup(name))
+                return true;
+            continue;
+        }
+        QByteArray other = name;
+        swapAsciiCase(other);
+        if (other == name)
+            continue;
+        if (listed(other))
+            return false;
+        const auto found = folder.lookup(other);
+        if (!found)
+            return false;
+        if (found == folder.lookup(name))
+            return true;
+        if (++tries == 4)
+            break; // another entry of that spelling each time: no answer, so case counts
+    }
+    return false;
 }
 
 } // namespace meloport

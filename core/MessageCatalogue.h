@@ -18,7 +18,6 @@ enum class Msg : quint16 {
     TitlesRefused = 210,
     RefusedTitleLine = 211,
     TitleEmpty = 212,
-    TitleHasSeparator = 213,
     TitleHasNul = 214,
     TitleLeadingDot = 215,
     RenameFailures = 216,
@@ -82,6 +81,13 @@ enum class Msg : quint16 {
     UsageExtraArguments = 288,
     UsageSeeHelp = 289,
     UsageEmptyValue = 290,
+    LookAlikeQuestion = 300,
+    LookAlikeTitleLine = 301,
+    CharactersRefused = 302,
+    CopyLookAlikeQuestion = 303,
+    LookAlikeNameLine = 304,
+    NotAskedNothingCopied = 305,
+    CopyCharactersRefused = 306,
     WaitedForOtherRename = 320,
     NotTheRenamedFile = 322,
     TrackNumbersNotSaved = 360,
@@ -93,6 +99,9 @@ enum class Msg : quint16 {
     TagTitlesMissingKept = 385,
     UsageTogether = 386,
 };
+
+// How many entries a list in a message shows; a count of the rest follows (218).
+inline constexpr qsizetype kListedInMessage = 20;
 
 enum class MessageIcon { Information, Warning, Question };
 

@@ -136,6 +136,29 @@ std::optional<OsError> FolderHandle::removeFile(const QByteArray &name) const
     return std::nullopt;
 }
 
+std::optional<bool> FolderHandle::takesName(const QByteArray &name) const
+{
+    if (m_openError)
+        return std::nullopt;
+    const int fd =
+        ::openat(static_cast<int>(m_handle), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlinkat(static_cast<int>(m_handle), name.constData(), 0);
+        return true;
+    }
+    // exFAT through FUSE answers a name it cannot hold with ENOENT, NTFS with windows_names with
+    // EINVAL. (A folder removed meanwhile answers ENOENT as well; nothing can be made there anyway.)
+    switch (errno) {
+    case ENOENT:
+    case EINVAL:
+    case EILSEQ:
+        return false;
+    default:
+        return std::nullopt;
+    }
+}
+
 std::optional<CopyFileError> FolderHandle::copyFileFrom(const FolderHandle &source, const QByteArray &name,
                                                         const QByteArray &temporaryName, const CopyTarget &target,
                                                         const ChunkObserver &betweenChunks) const
@@ -218,13 +241,8 @@ std::optional<CopyFileError> FolderHandle::copyFileFrom(const FolderHandle &sour
         // under another spelling of the name, is kept.
         if (lookup(target.name) != target.replacing)
             return failure(Kind::NameChanged);
-        if (::renameat(folder, out.name().constData(), folder, target.name.constData()) != 0) {
-            int error = errno;
-            // exFAT through FUSE answers a name it cannot hold as if the file were missing.
-            if (error == ENOENT && lookup(out.name()))
-                error = EINVAL;
-            return failure(Kind::Writing, error);
-        }
+        if (::renameat(folder, out.name().constData(), folder, target.name.constData()) != 0)
+            return failure(Kind::Writing, posix::renameError(folder, out.name(), errno));
     }
     out.published();
     return std::nullopt;

@@ -143,6 +143,11 @@ public:
     // Removes `name` if it is a regular file; anything else (a folder, a link) is left alone.
     std::optional<OsError> removeFile(const QByteArray &name) const;
 
+    // Whether this folder's disk takes `name` as a file name, learnt by making an empty file of that
+    // name and removing it again: false when it refuses the name itself, nothing when it cannot
+    // tell (a read-only or full disk). The name must be free.
+    std::optional<bool> takesName(const QByteArray &name) const;
+
     // Copies the file `name` of `source` into this folder as `target`. The data go into a file
     // called `temporaryName` here, which takes the target's name only once complete; on any
     // failure, or when `betweenChunks` stops it, that file is removed again and the target is left

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -14,6 +16,16 @@ namespace meloport::platform::posix {
 inline OsError osError(int code)
 {
     return {code, describeError(code)};
+}
+
+// What a rename of `from` in the folder `dir` that failed with `error` means: exFAT through FUSE
+// answers a name it cannot hold as if the file were missing, while the file is there.
+inline int renameError(int dir, const QByteArray &from, int error)
+{
+    struct stat st {};
+    if (error == ENOENT && ::fstatat(dir, from.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return EINVAL;
+    return error;
 }
 
 // Writes all `size` bytes, going on after a short write or a signal. False with errno on failure.

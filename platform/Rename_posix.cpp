@@ -23,12 +23,6 @@ int lastError(int result)
     return result == 0 ? 0 : errno;
 }
 
-bool exists(int dir, const QByteArray &name)
-{
-    struct stat st {};
-    return fstatat(dir, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
 // For file systems that refuse RENAME_NOREPLACE (FUSE). 0, or the error of the step that failed.
 int renameWithoutFlag(int dir, const QByteArray &from, const QByteArray &to)
 {
@@ -79,9 +73,7 @@ std::optional<OsError> FolderHandle::renameNoReplace(const QByteArray &from, con
     int error = lastError(renameat2(dir, from.constData(), dir, to.constData(), RENAME_NOREPLACE));
     if (error == EINVAL)
         error = renameWithoutFlag(dir, from, to);
-    // exFAT through FUSE answers a name it cannot hold as if the file were missing.
-    if (error == ENOENT && exists(dir, from))
-        error = EINVAL;
+    error = posix::renameError(dir, from, error);
     if (error == 0)
         return std::nullopt;
     return osError(error);

@@ -2,7 +2,9 @@
 
 #include "core/Twips.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -117,7 +119,33 @@ void DlgCopy::ShowCopiedBytes(qint64 bytes)
 
 void DlgCopy::AbortCopy()
 {
-    gbAbortCopy = true;
+    m_aborted = true;
+    hide();
+}
+
+void DlgCopy::begin(qsizetype files, qint64 bytes)
+{
+    gnMax = int(files);
+    m_totalBytes = bytes;
+    m_counted = 0;
+    m_aborted = false;
+    show();
+}
+
+bool DlgCopy::advance(qsizetype filesDone, qint64 bytesDone)
+{
+    // The bar counts a file once it is done, so the dialog stays up to the end of the last one.
+    ShowCopiedBytes(bytesDone);
+    for (; m_counted < filesDone; ++m_counted)
+        NextMusic();
+    // The one thread's turn for painting, for ｷｬﾝｾﾙ and for the window's own commands.
+    const QPointer<DlgCopy> alive(this);
+    QCoreApplication::processEvents();
+    return alive && !m_aborted;
+}
+
+void DlgCopy::end()
+{
     hide();
 }
 

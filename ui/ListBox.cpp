@@ -1,16 +1,11 @@
 #include "ui/ListBox.h"
 
-#include "core/Collation.h"
-
 #include <QStringListModel>
-
-#include <algorithm>
 
 namespace meloport {
 
-ListBox::ListBox(Order order, QWidget *parent)
+ListBox::ListBox(QWidget *parent)
     : QListView(parent)
-    , m_order(order)
     , m_model(new QStringListModel(this))
 {
     setModel(m_model);
@@ -27,11 +22,7 @@ void ListBox::clear()
 
 void ListBox::addItem(const QString &text)
 {
-    int row = m_model->rowCount();
-    if (m_order == Order::Sorted) {
-        const QStringList &entries = m_model->stringList();
-        row = static_cast<int>(std::upper_bound(entries.cbegin(), entries.cend(), text, listOrderLess) - entries.cbegin());
-    }
+    const int row = m_model->rowCount();
     m_model->insertRow(row);
     m_model->setData(m_model->index(row), text);
 }
@@ -43,10 +34,8 @@ void ListBox::removeItem(int index)
     selectionModel()->clear();
 }
 
-void ListBox::setItems(QStringList items)
+void ListBox::setItems(const QStringList &items)
 {
-    if (m_order == Order::Sorted)
-        sortListEntries(items);
     m_model->setStringList(items);
 }
 

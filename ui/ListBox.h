@@ -6,20 +6,18 @@ class QStringListModel;
 
 namespace meloport {
 
-// A list of texts addressed by position from 0, with at most one selected entry. A sorted list
-// keeps its entries in the source list's order whatever order they are added in.
+// A list of texts addressed by position from 0, with at most one selected entry. It shows its
+// entries in the order it is given them: the source list's order is the listing's.
 class ListBox final : public QListView {
     Q_OBJECT
 public:
-    enum class Order { AsAdded, Sorted };
-
-    explicit ListBox(Order order, QWidget *parent = nullptr);
+    explicit ListBox(QWidget *parent = nullptr);
 
     void clear();
     void addItem(const QString &text);
     void removeItem(int index);
-    // Replaces every entry in one step; a sorted list sorts them first.
-    void setItems(QStringList items);
+    // Replaces every entry in one step.
+    void setItems(const QStringList &items);
 
     int listCount() const;
     QStringList items() const;
@@ -28,7 +26,6 @@ public:
     void setListIndex(int index);
 
 private:
-    Order m_order;
     QStringListModel *m_model;
 };
 

@@ -1,7 +1,6 @@
 #include "ui/frmAbout.h"
 
 #include "core/about/DefHomeUrl.h"
-#include "core/about/SystemInfo.h"
 #include "core/Common.h"
 #include "core/MessageCatalogue.h"
 #include "core/Product.h"
@@ -11,7 +10,6 @@
 
 #include <QIcon>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtMath>
@@ -151,15 +149,6 @@ void frmAbout::done(int result)
 void frmAbout::cmdOK_Click()
 {
     accept();
-}
-
-void frmAbout::StartSysInfo()
-{
-    const std::optional<SystemInfoTool> tool = findSystemInfoTool();
-    if (tool && QProcess::startDetached(tool->program, tool->arguments))
-        return;
-    const Message &message = LoadMessage(Msg::SystemInfoUnavailable);
-    m_interaction.showMessage(this, message.icon, productName(), message.text);
 }
 
 } // namespace meloport

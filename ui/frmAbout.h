@@ -21,9 +21,6 @@ public:
     explicit frmAbout(UserInteraction &interaction, QWidget *owner = nullptr);
     ~frmAbout() override;
 
-    // Starts the desktop's system-information tool, or says that there is none.
-    void StartSysInfo();
-
     QPushButton *cmdOK = nullptr;
     QLabel *picIcon = nullptr;
     QLabel *lblTitle = nullptr;

@@ -8,18 +8,17 @@
 #include "ui/ListBox.h"
 #include "core/Product.h"
 #include "core/settings/SettingsStore.h"
-#include "core/Twips.h"
-#include "ui/UserInteraction.h"
 #include "core/settings/WindowGeometry.h"
 #include "platform/Platform.h"
-#include "core/copy/CopyBatch.h"
-#include "core/copy/CopyMessages.h"
+#include "core/Twips.h"
+#include "ui/UserInteraction.h"
 #include "ui/DlgCopy.h"
 #include "core/titles/PastedTitles.h"
 #include "core/rename/RenameMessages.h"
 #include "core/rename/RenameBatch.h"
 #include "core/rename/RenameJob.h"
 #include "core/titles/TitleFile.h"
+#include "core/listing/OpenedPath.h"
 #include "core/tags/TagTitles.h"
 
 #include <QAction>
@@ -30,15 +29,12 @@
 #include <QDropEvent>
 #include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMimeDatabase>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -70,7 +66,7 @@ private:
 constexpr QRect kDesignClientArea(3420, 1980, 8025, 7710);
 constexpr int kPictureSize = 32;
 
-enum class Kind { Label, Text, PictureButton, SortedList, List, RunButton, Button };
+enum class Kind { Label, Text, PictureButton, List, RunButton, Button };
 
 struct ControlRow {
     Kind kind;
@@ -101,7 +97,7 @@ const ControlRow kControls[] = {
     {Kind::Label, u"LabelCopyDst", u"ｺﾋﾟｰ先ﾊﾟｽ名(&A):", {120, 2520, 1335, 255}},
     {Kind::Text, u"TextCopyDst", {}, {1560, 2400, 4335, 375}},
     {Kind::PictureButton, u"CommandCopyDst", {}, {6000, 2280, 855, 615}, kFolderPicture, kFolderTip},
-    {Kind::SortedList, u"ListSrcMusic", {}, {360, 3480, 3615, 2580}},
+    {Kind::List, u"ListSrcMusic", {}, {360, 3480, 3615, 2580}},
     {Kind::List, u"ListDstMusic", {}, {4080, 3480, 3615, 2580}},
     {Kind::RunButton, u"CommandRunAll", u"変更(&R)", {3360, 6240, 1335, 1095}},
     {Kind::Label, u"LabelSrc", u"変換前曲名一覧(&S):", {360, 3120, 1575, 255}},
@@ -144,11 +140,8 @@ QWidget *createControl(const ControlRow &row, QWidget *parent)
         widget = button;
         break;
     }
-    case Kind::SortedList:
-        widget = new ListBox(ListBox::Order::Sorted, parent);
-        break;
     case Kind::List:
-        widget = new ListBox(ListBox::Order::AsAdded, parent);
+        widget = new ListBox(parent);
         break;
     case Kind::RunButton: {
         auto *button = new QToolButton(parent);
@@ -238,38 +231,21 @@ void frmMain::Form_Unload()
 
 void frmMain::LoadWindowSettings()
 {
-    const SettingsStore store(m_statePaths.settingsFile);
-    if (store.value(Setting::LastVersion) != GetVersionString())
-        return;
-
-    // All four are converted before any is applied; one that does not fit keeps the design
-    // geometry for this start, and the next save writes the real values again.
-    const auto x = twipsFromText(store.value(Setting::X));
-    const auto y = twipsFromText(store.value(Setting::Y));
-    const auto width = twipsFromText(store.value(Setting::Width));
-    const auto height = twipsFromText(store.value(Setting::Height));
-    if (!x || !y || !width || !height)
-        return;
-
-    QRect frame(twipsToPixels(*x, logicalDpiX()), twipsToPixels(*y, logicalDpiY()),
-                twipsToPixels(*width, logicalDpiX()), twipsToPixels(*height, logicalDpiY()));
-    // A size with no room for the menu bar (a garbled value reads as 0) keeps the design size.
-    const bool usableSize = frame.width() > 0 && frame.height() > menuBar()->sizeHint().height();
-    if (!usableSize)
-        frame.setSize(frameGeometry().size());
-
     QList<QRect> screens;
     for (const QScreen *screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    // move() places a window by its frame, as the stored values are. The design place is
-    // meant for a screen at the origin; a primary screen elsewhere takes it along.
-    if (const auto place = keepOnScreen(frame, screens))
-        move(*place);
+    const auto place = restoredWindowPlace(SettingsStore(m_statePaths.settingsFile), logicalDpiX(), logicalDpiY(),
+                                           frameGeometry().size(), menuBar()->sizeHint().height(), screens);
+    if (!place)
+        return;
+    // move() places a window by its frame, as the stored values are. The design place is meant
+    // for a screen at the origin; a primary screen elsewhere takes it along.
+    if (place->topLeft)
+        move(*place->topLeft);
     else if (const QScreen *primary = QGuiApplication::primaryScreen())
         setGeometry(geometry().translated(primary->geometry().topLeft()));
-
-    if (usableSize) {
-        m_restoredFrameSize = frame.size();
+    if (place->size) {
+        m_restoredFrameSize = place->size;
         applyRestoredFrameSize();
     }
 }
@@ -293,22 +269,12 @@ void frmMain::applyRestoredFrameSize()
 
 void frmMain::SaveWindowSettings()
 {
-    // A minimized window's place says nothing of where the user wants it: the last save stands.
-    if (isMinimized())
-        return;
     // QWidget::frameGeometry() can miss a frame that the window manager added without moving
     // the window; the native window knows it.
     const QRect frame = windowHandle() ? windowHandle()->frameGeometry() : frameGeometry();
     const SettingsStore store(m_statePaths.settingsFile);
-    const auto error = store.save({
-        {Setting::LastVersion, GetVersionString()},
-        {Setting::X, twipsToText(pixelsToTwips(frame.x(), logicalDpiX()))},
-        {Setting::Y, twipsToText(pixelsToTwips(frame.y(), logicalDpiY()))},
-        {Setting::Width, twipsToText(pixelsToTwips(frame.width(), logicalDpiX()))},
-        {Setting::Height, twipsToText(pixelsToTwips(frame.height(), logicalDpiY()))},
-    });
     // The program is ending and has no message for this; the old settings are still intact.
-    if (error)
+    if (const auto error = saveWindowPlace(store, frame, logicalDpiX(), logicalDpiY(), isMinimized()))
         qWarning("Meloport: settings not saved to %ls: %ls", qUtf16Printable(store.filePath()),
                  qUtf16Printable(error->reason));
 }
@@ -659,30 +625,28 @@ void frmMain::CommandRunAll_Click()
 {
     if (isCopying())
         return;
-    // The list belongs to the folder it was read from; a field edited or emptied since names
-    // another one, whose files the user has not seen.
-    if (TextPath->text() != m_listing.folderText) {
-        ShowMessage(listingStaleMessage(m_listing));
-        return;
-    }
     WindowDialog dialog(*this);
+    if (!listingStillShown(m_listing, TextPath->text(), dialog))
+        return;
     // Checked once no other program renames: the command line may have renamed since the listing.
     const std::unique_ptr<RenameLock> lock = lockRenames(m_statePaths.renameJournal, dialog);
     std::optional<RenameBatch> batch;
     if (lock)
         batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog,
                               NameOptions{cmdTrackNumbers->isChecked()});
-    // The source list keeps the old names: a second run finds none of them and says so.
-    if (batch)
+    if (batch) {
+        // Titles given look-alikes of characters the disk refuses show them, as the files will.
+        if (batch->plan().titles != ListDstMusic->items())
+            ListDstMusic->setItems(batch->plan().titles);
+        // The source list keeps the old names: a second run finds none of them and says so.
         runRename(*batch, *lock, dialog);
+    }
     UpdateUndoMenu();
 }
 
 void frmMain::UpdateUndoMenu()
 {
-    // A record damaged since it was written enables it too: choosing it then says what is wrong.
-    const QFileInfo journal(m_statePaths.renameJournal);
-    cmdUndo->setEnabled(journal.exists() && journal.lastModified() != m_damagedJournalTime);
+    cmdUndo->setEnabled(m_undo.available());
 }
 
 void frmMain::cmdUndo_Click()
@@ -690,8 +654,7 @@ void frmMain::cmdUndo_Click()
     if (isCopying())
         return;
     WindowDialog dialog(*this);
-    if (undoLastRename(m_statePaths.renameJournal, dialog) == UndoOutcome::JournalUnusable)
-        m_damagedJournalTime = QFileInfo(m_statePaths.renameJournal).lastModified();
+    m_undo.run(dialog);
     UpdateUndoMenu();
 }
 
@@ -720,80 +683,19 @@ void frmMain::cmdCopy_Click()
 {
     if (isCopying())
         return;
-    // A destination of blanks is taken as none: it would name a folder of blanks wherever the
-    // program happens to run.
-    if (QStringView(TextCopyDst->text()).trimmed().isEmpty()) {
-        ShowMessage(Msg::NoCopyDestination);
-        return;
-    }
-    if (ListSrcMusic->listCount() == 0) {
-        ShowMessage(Msg::NoSources);
-        return;
-    }
-    // As for the rename: the list belongs to the folder it was read from.
-    if (TextPath->text() != m_listing.folderText) {
-        ShowMessage(listingStaleMessage(m_listing));
-        return;
-    }
-
-    // The window's events run inside the copy; one of them may even destroy the window.
-    const QPointer<frmMain> alive(this);
-    m_copying = true;
-    CopyAll();
-    if (!alive)
-        return;
-    m_copying = false;
-    if (!gbAbortCopy)
-        ShowMessage(Msg::Finished);
-}
-
-void frmMain::CopyAll()
-{
-    gbAbortCopy = false;
-    // What the copy was started with holds to its end: the listed folder and names, and the
-    // destination as the field held it. The fields stay editable meanwhile.
-    CopyBatch batch(m_listing, TextCopyDst->text());
-    batch.check();
-    if (const auto refusal = batch.refusal()) {
-        gbAbortCopy = true;
-        ShowMessage(copyFailureMessage(batch, CopyReport{0, false, refusal}));
-        return;
-    }
-
+    // Made for the first copy and kept for the next ones.
     if (!m_dlgCopy)
         m_dlgCopy = new DlgCopy(this);
-    m_dlgCopy->gnMax = int(m_listing.files.size());
-    m_dlgCopy->setTotalBytes(batch.totalBytes());
-    m_dlgCopy->show();
-
-    // The bar counts a file once it is done, so the dialog stays up to the end of the last one.
-    const QPointer<frmMain> alive(this);
-    qsizetype counted = 0;
-    const CopyReport report = batch.run([&](qsizetype filesDone, qint64 bytesDone) {
-        if (!alive)
-            return false;
-        m_dlgCopy->ShowCopiedBytes(bytesDone);
-        for (; counted < filesDone; ++counted)
-            m_dlgCopy->NextMusic();
-        QCoreApplication::processEvents();
-        return alive && !gbAbortCopy;
-    });
-    if (!alive || !report.failure)
-        return;
-    m_dlgCopy->AbortCopy();
-    ShowMessage(copyFailureMessage(batch, report));
+    WindowDialog dialog(*this);
+    m_copy.run(m_listing, TextPath->text(), TextCopyDst->text(), dialog, *m_dlgCopy);
 }
 
 void frmMain::stopCopyForClose()
 {
     // As the cancel button does: the copy below on the stack stops at its next chunk, and the
     // file under way is not published.
-    if (!isCopying())
-        return;
-    if (m_dlgCopy)
+    if (isCopying())
         m_dlgCopy->AbortCopy();
-    else
-        gbAbortCopy = true; // refused before the dialog was ever made
 }
 
 // --- Opening a folder or a title file from outside: the command line, a drop
@@ -802,44 +704,14 @@ void frmMain::OpenSourceFolder(const QString &folder)
 {
     if (isCopying())
         return;
-    const QFileInfo info(folder);
-    if (!info.isDir()) {
+    const std::optional<QString> path = folderToOpen(folder);
+    if (!path) {
         ShowMessage(FormatMessage(Msg::NotAFolder, folder));
         return;
     }
-    // "." or "../Album" typed in a terminal names a folder only as long as the program stays where
-    // it started; the field shows the folder itself.
-    const QString path = info.absoluteFilePath();
-    TextPath->setText(path);
-    ListSourceMusic(path);
+    TextPath->setText(*path);
+    ListSourceMusic(*path);
 }
-
-namespace {
-
-struct DropTarget {
-    enum class Kind { None, Folder, TitleFile };
-    Kind kind = Kind::None;
-    QString path;
-};
-
-// One local folder, or one local plain-text file (by its name, or by its content when the name
-// tells nothing). Several items at once would leave open which one the user meant.
-DropTarget dropTarget(const QMimeData *data)
-{
-    if (!data || !data->hasUrls())
-        return {};
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.first().isLocalFile())
-        return {};
-    const QFileInfo info(urls.first().toLocalFile());
-    if (info.isDir())
-        return {DropTarget::Kind::Folder, info.absoluteFilePath()};
-    if (info.isFile() && QMimeDatabase().mimeTypeForFile(info).name() == u"text/plain")
-        return {DropTarget::Kind::TitleFile, info.absoluteFilePath()};
-    return {};
-}
-
-} // namespace
 
 void frmMain::acceptDroppedPaths()
 {
@@ -855,16 +727,16 @@ bool frmMain::takeDrop(QDropEvent *event)
     // not open is not typed into a field either.
     if (!event->mimeData() || !event->mimeData()->hasUrls())
         return false;
-    const DropTarget target = dropTarget(event->mimeData());
+    const OpenedPath target = droppedPath(event->mimeData()->urls());
     // Neither the list nor the title file may change under a running copy.
-    if (target.kind == DropTarget::Kind::None || isCopying()) {
+    if (target.kind == OpenedPath::Kind::None || isCopying()) {
         event->ignore();
         return true;
     }
     event->acceptProposedAction();
     if (event->type() != QEvent::Drop)
         return true;
-    if (target.kind == DropTarget::Kind::Folder) {
+    if (target.kind == OpenedPath::Kind::Folder) {
         OpenSourceFolder(target.path);
     } else {
         TextFile->setText(target.path);

@@ -7,12 +7,12 @@
 // on a person goes through UserInteraction.
 
 #include "core/MessageCatalogue.h"
+#include "core/copy/CopyJob.h"
+#include "core/listing/SourceListing.h"
+#include "core/rename/RenameJob.h"
 #include "core/settings/StatePaths.h"
 #include "ui/UserInteraction.h"
-#include "core/rename/RenameBatch.h"
-#include "core/listing/SourceListing.h"
 
-#include <QDateTime>
 #include <QMainWindow>
 
 #include <array>
@@ -129,7 +129,7 @@ protected:
 
 private:
     // True while a copy runs: commands that would change its lists or files are then ignored.
-    bool isCopying() const { return m_copying; }
+    bool isCopying() const { return m_copy.isRunning(); }
     void stopCopyForClose();
 
     void createControls();
@@ -180,7 +180,6 @@ private:
 
     void CommandCopyDst_Click();
     void cmdCopy_Click();
-    void CopyAll();
     // Files and folders dropped on the window or on a text field.
     void acceptDroppedPaths();
     // Answers a drag or a drop that would open a folder or a title file; false for any other.
@@ -197,14 +196,13 @@ private:
     UserInteraction &m_interaction;
     // What the source list shows: the folder it was read from and each file's exact name.
     MusicListing m_listing;
-    bool m_copying = false;
-    // When the record found damaged was written: it stays disabled until a new one is.
-    QDateTime m_damagedJournalTime;
     // The copy's progress dialog, made for the first copy and kept for the next ones.
     DlgCopy *m_dlgCopy = nullptr;
     // Set at start-up from InstalledDir and the help file's name, then never changed.
     QString m_helpFilePath;
     StatePaths m_statePaths;
+    UndoCommand m_undo{m_statePaths.renameJournal};
+    CopyJob m_copy;
     // Held from start-up to the end of the program.
     std::unique_ptr<platform::InstanceLock> m_instanceLock;
     // Only a window whose load event ran to its end saves its place when it closes.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace meloport {
 
@@ -83,43 +84,81 @@ void CopyBatch::check()
     m_problems.clear();
     m_targets.clear();
     m_sizes.clear();
+    m_names.clear();
     m_totalBytes = 0;
     m_source = std::make_unique<FolderHandle>(m_listing.folder);
     m_destination = std::make_unique<FolderHandle>(m_destinationFolder);
 
     // The proof that the folders differ: a file made in the destination must not show up in the
     // source folder. Inode numbers would not do: FUSE gives each spelling of a name its own.
-    // The same file tells whether the destination ignores case, by asking for it in capitals.
+    // The same file tells whether the destination ignores case.
     const QByteArray probe = temporaryName();
     if (auto error = m_destination->createFile(probe)) {
         m_refusal = failure(0, CopyProblem::DestinationFolder, std::move(*error));
         return;
     }
     const bool sameFolder = m_source->lookup(probe).has_value();
-    m_ignoresCase = !sameFolder && m_destination->lookup(probe.toUpper()).has_value();
+    m_ignoresCase = !sameFolder && ignoresLetterCase(*m_destination, {probe}, [&probe](const QByteArray &name) {
+                        return name == probe;
+                    });
     (void)m_destination->removeFile(probe); // if it stays, the next copy here removes it
     if (sameFolder) {
         m_refusal = failure(0, CopyProblem::SameFolder);
         return;
     }
 
+    m_sizes.reserve(n);
+    m_names.reserve(n);
+    for (const ListedFile &file : files) {
+        // A link is copied as its file.
+        const std::optional<platform::FileStamp> source = m_source->lookup(file.name, true);
+        m_sizes.append(source ? source->size : 0);
+        m_totalBytes += m_sizes.constLast();
+        m_names.append(file.name);
+    }
+    checkNames();
+}
+
+void CopyBatch::checkNames()
+{
+    const qsizetype n = m_names.size();
+    m_problems.clear();
+    m_targets.clear();
+    m_targets.reserve(n);
     QHash<QByteArray, qsizetype> firstWithKey;
     firstWithKey.reserve(n);
-    m_targets.reserve(n);
-    m_sizes.reserve(n);
     for (qsizetype p = 0; p < n; ++p) {
-        const QByteArray &name = files[p].name;
+        const QByteArray &name = m_names[p];
         const QByteArray key = m_ignoresCase ? caseBlindName(name) : name;
-        if (const auto first = firstWithKey.constFind(key); first != firstWithKey.cend())
+        if (!m_refusedCharacters.in(name, *m_destination).isEmpty())
+            m_problems.append(failure(p, CopyProblem::Refused));
+        else if (const auto first = firstWithKey.constFind(key); first != firstWithKey.cend())
             m_problems.append(failure(p, CopyProblem::SameName, {}, *first));
         else
             firstWithKey.insert(key, p);
         // What the name answers to now, to be replaced only if it is still that file.
         m_targets.append({name, m_destination->lookup(name)});
-        const std::optional<platform::FileStamp> source = m_source->lookup(name, true); // a link is copied as its file
-        m_sizes.append(source ? source->size : 0);
-        m_totalBytes += m_sizes.constLast();
     }
+}
+
+QByteArray CopyBatch::refusedCharacters(qsizetype position) const
+{
+    return m_refusedCharacters.knownIn(m_names.at(position));
+}
+
+bool CopyBatch::offersLookAlikes() const
+{
+    return std::any_of(m_problems.cbegin(), m_problems.cend(),
+                       [](const CopyFailure &failure) { return failure.problem == CopyProblem::Refused; });
+}
+
+void CopyBatch::useLookAlikes()
+{
+    for (const CopyFailure &failure : std::as_const(m_problems)) {
+        if (failure.problem == CopyProblem::Refused)
+            m_names[failure.position] = withLookAlikes(m_names[failure.position], refusedCharacters(failure.position));
+    }
+    checkNames();
 }
 
 std::optional<CopyFailure> CopyBatch::refusal() const

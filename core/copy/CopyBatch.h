@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "core/RefusedCharacters.h"
 #include "core/listing/SourceListing.h"
 
 #include <QByteArrayView>
@@ -18,6 +19,7 @@ enum class CopyProblem {
     SameFolder,        // the destination is the listed folder itself, by another spelling, a link or a mount
     DestinationFolder, // no file can be made in the destination folder: `error`
     SameName,          // the destination takes its name for that of an earlier file (`other`)
+    Refused,           // its name holds a character that the destination's disk refuses
     // Found while copying:
     Missing,     // the file is no longer in the source folder
     Reading,     // the source could not be read: `error`
@@ -46,11 +48,12 @@ struct CopyReport {
 // Copies the listed files, under their exact names, from the folder they were listed in into
 // another folder. check() looks at both folders before anything is touched: it proves that the
 // destination is another folder (by making a file there and looking for it in the source folder,
-// since inode numbers cannot be trusted on every disk), finds out by looking whether the
-// destination ignores letter case, and finds each file whose name the destination would take for
-// an earlier one. run() then copies file by file, stopping at the first failure: a file that this
-// copy has written is never replaced by a later one, a replaced file is on the disk before its
-// new version takes its name, and the observer may stop the copy between any two chunks.
+// since inode numbers cannot be trusted on every disk), finds out with the same file whether the
+// destination ignores letter case, looks for the characters of the names that it refuses, and
+// finds each file whose name the destination would take for an earlier one. run() then copies
+// file by file, stopping at the first failure: a file that this copy has written is never replaced
+// by a later one, a replaced file is on the disk before its new version takes its name, and the
+// observer may stop the copy between any two chunks.
 class CopyBatch final {
 public:
     CopyBatch(MusicListing listing, const QString &destinationFolder);
@@ -66,10 +69,18 @@ public:
     void check();
     // The failure that stops the copy before its first file, if check() found one.
     std::optional<CopyFailure> refusal() const;
-    // Whether the destination ignores letter case, as check() found by looking.
-    bool ignoresCase() const { return m_ignoresCase; }
     // The size of all listed files, as check() found them.
     qint64 totalBytes() const { return m_totalBytes; }
+    // The name file `position` gets at the destination: its own, or its look-alike.
+    const QByteArray &targetName(qsizetype position) const { return m_targets.at(position).name; }
+    // The characters of file `position`'s name that the destination's disk refuses, as check()
+    // found them.
+    QByteArray refusedCharacters(qsizetype position) const;
+    // Whether check() found a file whose name the destination refuses for its characters.
+    bool offersLookAlikes() const;
+    // Gives every such file the full-width look-alikes of those characters in its name at the
+    // destination, and checks the names again.
+    void useLookAlikes();
 
     // Told, before each file, between its chunks and once at the end, how many files are done and
     // how many bytes of all; false stops the copy there.
@@ -85,6 +96,7 @@ public:
     static bool isTemporaryName(QByteArrayView name);
 
 private:
+    void checkNames();
     void removeLeftovers() const;
 
     MusicListing m_listing;
@@ -96,6 +108,8 @@ private:
     std::optional<CopyFailure> m_refusal;
     QList<CopyFailure> m_problems; // by position, ascending
     QList<platform::CopyTarget> m_targets;
+    QList<QByteArray> m_names; // by position, at the destination
+    RefusedCharacters m_refusedCharacters;
     QList<qint64> m_sizes;
     qint64 m_totalBytes = 0;
 };

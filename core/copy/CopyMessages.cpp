@@ -12,8 +12,11 @@ QString reason(const CopyBatch &batch, const CopyFailure &failure)
         break;
     case CopyProblem::DestinationFolder:
         return FormatMessage(Msg::CopyDestinationUnusable, batch.destinationFolder(), failure.error.reason).text;
+    case CopyProblem::Refused:
+        return FormatMessage(Msg::CopyCharactersRefused, shownCharacters(batch.refusedCharacters(failure.position)))
+            .text;
     case CopyProblem::SameName:
-        return FormatMessage(Msg::CopySameName, QString::number(failure.other + 1), files.at(failure.other).shown)
+        return FormatMessage(Msg::CopySameName, QString::number(failure.other + 1), files.at(failure.other).shown())
             .text;
     case CopyProblem::Missing:
         return LoadMessage(Msg::FileMissing).text;
@@ -45,9 +48,33 @@ Message copyFailureMessage(const CopyBatch &batch, const CopyReport &report)
                               .text;
         return message;
     }
-    return FormatMessage(Msg::CopyFileFailed, batch.listing().files.at(failure.position).shown,
+    return FormatMessage(Msg::CopyFileFailed, batch.listing().files.at(failure.position).shown(),
                          reason(batch, failure), QString::number(batch.listing().files.size()),
                          QString::number(report.copied));
+}
+
+Message copyLookAlikeQuestion(const CopyBatch &batch)
+{
+    QStringList lines;
+    QByteArray characters;
+    qsizetype count = 0;
+    const auto &files = batch.listing().files;
+    for (qsizetype p = 0; p < files.size(); ++p) {
+        const QByteArray refused = batch.refusedCharacters(p);
+        if (refused.isEmpty())
+            continue;
+        for (const char c : refused) {
+            if (!characters.contains(c))
+                characters.append(c);
+        }
+        if (++count <= kListedInMessage)
+            lines.append(
+                FormatMessage(Msg::LookAlikeNameLine, files[p].shown(), withLookAlikes(files[p].shown(), refused)).text);
+    }
+    if (count > kListedInMessage)
+        lines.append(FormatMessage(Msg::MoreNotShown, QString::number(count - kListedInMessage)).text);
+    return FormatMessage(Msg::CopyLookAlikeQuestion, QString::number(count), shownCharacters(characters),
+                         lines.join(u'\n'));
 }
 
 } // namespace meloport

@@ -10,4 +10,8 @@ namespace meloport {
 // how many files were copied before it.
 Message copyFailureMessage(const CopyBatch &batch, const CopyReport &report);
 
+// The files whose names the destination refuses for their characters, as their full-width
+// look-alikes would make them, and whether to copy them under those.
+Message copyLookAlikeQuestion(const CopyBatch &batch);
+
 } // namespace meloport

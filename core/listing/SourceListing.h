@@ -26,12 +26,12 @@ using KindExtensionTable = std::array<QString, kKindCount>;
 
 KindExtensionTable defaultKindExtensions();
 
-// One listed file: its name exactly as the folder holds it, and as the list shows it. The two
-// differ for a name that is not valid UTF-8, which is shown with a replacement mark but is still
-// renamed and copied as itself.
+// One listed file: its name exactly as the folder holds it. A name that is not valid UTF-8 is
+// shown with a replacement mark but is still renamed and copied as itself.
 struct ListedFile {
     QByteArray name;
-    QString shown;
+
+    QString shown() const { return QString::fromUtf8(name); }
 };
 
 // What the source list shows, and where it came from. Rename and copy act on this folder and

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace meloport {
 
@@ -32,16 +33,6 @@ bool showsUpperCase(const QList<QByteArray> &names)
 bool sameIgnoringCase(const QByteArray &a, const QByteArray &b)
 {
     return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
-}
-
-void swapAsciiCase(QByteArray &name)
-{
-    for (char &c : name) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        else if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
 }
 
 std::string_view view(const QByteArray &name)
@@ -77,35 +68,6 @@ QByteArray RenameBatch::key(const QByteArray &name) const
     return m_ignoresCase ? caseBlindName(name) : name;
 }
 
-bool RenameBatch::detectIgnoresCase(const FolderHandle &folder, const NameSet &listed) const
-{
-    // Ask for a listed name in other letters: a file system that ignores case answers with the
-    // same file. Two spellings listed side by side prove the opposite. A name found that the
-    // listing spells otherwise proves it too (lowntfs-3g lists every name in lower case).
-    int tries = 0;
-    for (const RenamePair &pair : m_plan.pairs) {
-        if (!listed.contains(view(pair.oldName))) {
-            if (folder.lookup(pair.oldName))
-                return true;
-            continue;
-        }
-        QByteArray other = pair.oldName;
-        swapAsciiCase(other);
-        if (other == pair.oldName)
-            continue;
-        if (listed.contains(view(other)))
-            return false;
-        const auto found = folder.lookup(other);
-        if (!found)
-            return false;
-        if (found == folder.lookup(pair.oldName))
-            return true;
-        if (++tries == 4)
-            break; // another entry of that spelling each time: no answer, so case counts
-    }
-    return false;
-}
-
 void RenameBatch::check()
 {
     const qsizetype n = m_plan.pairs.size();
@@ -129,7 +91,12 @@ void RenameBatch::check()
     present.reserve(std::size_t(listing.names.size()));
     for (const QByteArray &name : listing.names)
         present.insert(view(name));
-    m_ignoresCase = detectIgnoresCase(folder, present);
+    QList<QByteArray> oldNames;
+    oldNames.reserve(n);
+    for (const RenamePair &pair : m_plan.pairs)
+        oldNames.append(pair.oldName);
+    m_ignoresCase = ignoresLetterCase(folder, oldNames,
+                                      [&present](const QByteArray &name) { return present.contains(view(name)); });
     m_listingShowsCase = !m_ignoresCase || showsUpperCase(listing.names);
     QList<QByteArray> keys; // the names as this disk tells them apart, which `present` views
     if (m_ignoresCase) {
@@ -138,10 +105,37 @@ void RenameBatch::check()
         for (const QByteArray &name : listing.names)
             present.insert(view(keys.emplace_back(key(name))));
     }
-    buildSchedule(findProblems(present, folder.nameLimit()));
+    buildSchedule(findProblems(folder, present, folder.nameLimit()));
 }
 
-QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platform::NameLimit &limit)
+QByteArray RenameBatch::refusedCharacters(qsizetype position) const
+{
+    return m_refusedCharacters.knownIn(m_plan.pairs.at(position).newName);
+}
+
+bool RenameBatch::offersLookAlikes() const
+{
+    return std::any_of(m_problems.cbegin(), m_problems.cend(),
+                       [](const RenameFailure &failure) { return failure.problem == RenameProblem::Refused; });
+}
+
+void RenameBatch::useLookAlikes()
+{
+    for (const RenameFailure &failure : std::as_const(m_problems)) {
+        if (failure.problem != RenameProblem::Refused)
+            continue;
+        const QByteArray refused = refusedCharacters(failure.position);
+        RenamePair &pair = m_plan.pairs[failure.position];
+        pair.newName = withLookAlikes(pair.newName, refused);
+        pair.newShown = withLookAlikes(pair.newShown, refused);
+        if (failure.position < m_plan.titles.size())
+            m_plan.titles[failure.position] = withLookAlikes(m_plan.titles[failure.position], refused);
+    }
+    check();
+}
+
+QList<qsizetype> RenameBatch::findProblems(const FolderHandle &folder, const NameSet &present,
+                                           const platform::NameLimit &limit)
 {
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
@@ -163,6 +157,8 @@ QList<qsizetype> RenameBatch::findProblems(const NameSet &present, const platfor
         ownerOfOld.insert_or_assign(oldKey, p);
         if (!present.contains(oldKey)) {
             found[p] = failure(p, RenameProblem::Missing);
+        } else if (!m_refusedCharacters.in(pairs[p].newName, folder).isEmpty()) {
+            found[p] = failure(p, RenameProblem::Refused);
         } else if (tooLong(pairs[p].newName, limit)) {
             found[p] = failure(p, RenameProblem::TooLong);
             found[p]->limit = limit;

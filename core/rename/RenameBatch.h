@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "core/rename/FileIdentity.h"
+#include "core/RefusedCharacters.h"
 #include "core/rename/RenamePlan.h"
 
 #include <QHash>
@@ -21,6 +22,7 @@ namespace meloport {
 enum class RenameProblem {
     // Found before anything is touched:
     Missing,     // the file is no longer in the folder
+    Refused,     // the new name holds a character that the disk refuses (as "/" everywhere)
     Taken,       // a file that keeps its name has the new name (`other`, if it is one of the batch)
     SameNewName, // an earlier pair (`other`) gets the same name, or one the disk cannot tell apart
     TooLong,     // longer than the disk takes (`limit`)
@@ -78,6 +80,14 @@ public:
     // batch: the inode number check() listed, where the disk keeps them (no system call a file),
     // or else a look-up each.
     QList<FileIdentity> identities(const QList<qsizetype> &positions) const;
+    // The characters of pair `position`'s new name that the disk refuses, as check() found them.
+    QByteArray refusedCharacters(qsizetype position) const;
+    // Whether check() found a pair refused for its characters only, which their full-width
+    // look-alikes would cure.
+    bool offersLookAlikes() const;
+    // Gives every such pair the look-alikes in its title and new name, and checks again; no
+    // character is looked for on the disk twice.
+    void useLookAlikes();
     // How every temporary name of the schedule begins; a number follows.
     QByteArray temporaryPrefix() const { return ".meloport-renaming-" + m_batchId + '-'; }
 
@@ -94,10 +104,10 @@ private:
     // Names as views of bytes held elsewhere, which hash and compare several times quicker than
     // QByteArray keys in a QSet: a batch of ten thousand files looks names up ten times each.
     using NameSet = std::unordered_set<std::string_view>;
-    bool detectIgnoresCase(const platform::FolderHandle &folder, const NameSet &listed) const;
     // Fills the problems and marks the active pairs, knowing the keys of every name the folder
     // holds; returns, by position, the pair whose old name each one needs (-1: none).
-    QList<qsizetype> findProblems(const NameSet &present, const platform::NameLimit &limit);
+    QList<qsizetype> findProblems(const platform::FolderHandle &folder, const NameSet &present,
+                                  const platform::NameLimit &limit);
     void buildSchedule(const QList<qsizetype> &next);
     QByteArray temporaryName();
     // Reads the folder once: a pair counts as renamed only where it shows the new name, and the
@@ -111,6 +121,7 @@ private:
     bool m_checked = false;
     bool m_ignoresCase = false;
     bool m_listingShowsCase = true;
+    RefusedCharacters m_refusedCharacters;
     QList<RenameFailure> m_problems;
     std::vector<bool> m_active; // by position: renamed by the schedule
     QList<RenameStep> m_steps;

@@ -7,6 +7,8 @@
 #include "core/rename/RenamePlan.h"
 #include "core/rename/UndoPlan.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 
 namespace meloport {
@@ -38,13 +40,18 @@ std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStr
         dialog.tell(LoadMessage(Msg::ListsDiffer));
         return std::nullopt;
     }
-    const RenamePlan plan = planRenames(listing, titles, extension, platform::pathSeparator(), options);
+    const RenamePlan plan = planRenames(listing, titles, extension, options);
     if (!plan.refused.isEmpty()) {
         dialog.tell(refusedTitlesMessage(plan.refused));
         return std::nullopt;
     }
     RenameBatch batch(plan);
     batch.check();
+    if (batch.offersLookAlikes()) {
+        if (!dialog.ask(lookAlikeQuestion(batch)))
+            return std::nullopt;
+        batch.useLookAlikes();
+    }
     const QList<RenameFailure> &problems = batch.problems();
     if (problems.size() == plan.pairs.size()) {
         dialog.tell(renameFailuresMessage(batch, problems)); // nothing could be renamed: no question
@@ -121,6 +128,26 @@ UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
     }
     dialog.tell(undoFailuresMessage(undo, batch, *failures));
     return UndoOutcome::NotDone;
+}
+
+UndoCommand::UndoCommand(QString journalPath)
+    : m_journalPath(std::move(journalPath))
+{
+}
+
+bool UndoCommand::available() const
+{
+    // A record damaged since it was written is offered too: choosing it then says what is wrong.
+    const QFileInfo journal(m_journalPath);
+    return journal.exists() && journal.lastModified() != m_unusableWritten;
+}
+
+UndoOutcome UndoCommand::run(JobDialog &dialog)
+{
+    const UndoOutcome outcome = undoLastRename(m_journalPath, dialog);
+    if (outcome == UndoOutcome::JournalUnusable)
+        m_unusableWritten = QFileInfo(m_journalPath).lastModified();
+    return outcome;
 }
 
 } // namespace meloport

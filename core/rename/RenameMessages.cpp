@@ -26,8 +26,6 @@ Msg problemMessage(TitleProblem problem)
         return Msg::TitleEmpty;
     case TitleProblem::LeadingDot:
         return Msg::TitleLeadingDot;
-    case TitleProblem::Separator:
-        return Msg::TitleHasSeparator;
     case TitleProblem::Control:
         return Msg::TitleHasControl;
     case TitleProblem::Nul:
@@ -47,6 +45,8 @@ QString reason(const RenameBatch &batch, const RenameFailure &failure)
     switch (failure.problem) {
     case RenameProblem::Missing:
         return LoadMessage(Msg::FileMissing).text;
+    case RenameProblem::Refused:
+        return FormatMessage(Msg::CharactersRefused, shownCharacters(batch.refusedCharacters(failure.position))).text;
     case RenameProblem::Taken:
         if (failure.other < 0)
             return LoadMessage(Msg::NameTaken).text;
@@ -135,11 +135,6 @@ Message refusedTitlesMessage(const QList<RefusedTitle> &refused)
     return message;
 }
 
-Message listingStaleMessage(const MusicListing &listing)
-{
-    return FormatMessage(Msg::ListingStale, listing.folderText);
-}
-
 Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair)
 {
     return FormatMessage(Msg::NumberOrderQuestion, listed.at(pair.first), listed.at(pair.second));
@@ -150,6 +145,28 @@ Message renameQuestion(const RenameBatch &batch)
     const qsizetype others = batch.plan().pairs.size() - batch.problems().size();
     return FormatMessage(Msg::RenameQuestion, QString::number(batch.problems().size()),
                          failureLines(batch, batch.problems()), QString::number(others));
+}
+
+Message lookAlikeQuestion(const RenameBatch &batch)
+{
+    QStringList lines;
+    QByteArray characters;
+    const RenamePlan &plan = batch.plan();
+    for (const RenameFailure &failure : batch.problems()) {
+        if (failure.problem != RenameProblem::Refused)
+            continue;
+        const QByteArray refused = batch.refusedCharacters(failure.position);
+        for (const char c : refused) {
+            if (!characters.contains(c))
+                characters.append(c);
+        }
+        const QString title = plan.titles.value(failure.position);
+        lines.append(FormatMessage(Msg::LookAlikeTitleLine, position(failure.position), title,
+                                   withLookAlikes(title, refused))
+                         .text);
+    }
+    return FormatMessage(Msg::LookAlikeQuestion, QString::number(lines.size()), shownCharacters(characters),
+                         listLines(lines, [](const QString &line) { return line; }));
 }
 
 Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures)

@@ -9,15 +9,17 @@
 namespace meloport {
 
 // The catalogue messages that report a title file that did not load, titles that cannot be file
-// names, a list that belongs to another folder, and pairs that were not renamed, and the
+// names, and pairs that were not renamed, and the
 // questions asked before a rename, with their details filled in. Long lists show their first
 // entries and how many more there are.
 
 Message titleFileMessage(const QString &path, const TitleFile &file);
 Message refusedTitlesMessage(const QList<RefusedTitle> &refused);
-Message listingStaleMessage(const MusicListing &listing);
 // Two listed names whose numbers count the other way round.
 Message numberOrderQuestion(const QStringList &listed, std::pair<qsizetype, qsizetype> pair);
+// The titles holding characters that the disk refuses, as their full-width look-alikes would make
+// them, and whether to rename with those.
+Message lookAlikeQuestion(const RenameBatch &batch);
 // The pairs that cannot be renamed, and whether to rename the others.
 Message renameQuestion(const RenameBatch &batch);
 Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures);
@@ -30,8 +32,5 @@ Message journalUnusableMessage(const QString &path, const JournalReading &readin
 Message journalNotWrittenMessage(const QString &path, const platform::OsError &error);
 Message undoQuestion(const UndoPlan &undo);
 Message undoFailuresMessage(const UndoPlan &undo, const RenameBatch &batch, const QList<RenameFailure> &failures);
-
-// How many entries a list in a message shows.
-inline constexpr qsizetype kListedInMessage = 20;
 
 } // namespace meloport

@@ -9,19 +9,16 @@ namespace meloport {
 
 namespace {
 
-std::optional<TitleProblem> titleProblem(const QString &title, QChar separator)
+std::optional<TitleProblem> titleProblem(const QString &title)
 {
     if (title.isEmpty())
         return TitleProblem::Empty;
     if (title.contains(QChar(u'\0')))
         return TitleProblem::Nul;
-    // Before the others: a file in JIS (ISO-2022-JP) read as UTF-8 holds escapes between letters
-    // such as "/" and ".", and the escapes are what tells the user why.
+    // Before the leading dot: a file in JIS (ISO-2022-JP) read as UTF-8 holds escapes between
+    // letters such as ".", and the escapes are what tells the user why.
     if (std::any_of(title.cbegin(), title.cend(), [](QChar c) { return c < u'\x20' || c == u'\x7f'; }))
         return TitleProblem::Control;
-    // "/" separates folders everywhere; the system's own separator as well.
-    if (title.contains(u'/') || title.contains(separator))
-        return TitleProblem::Separator;
     if (title.startsWith(u'.'))
         return TitleProblem::LeadingDot;
     return std::nullopt;
@@ -38,13 +35,13 @@ QString trackNumberPrefix(qsizetype position, qsizetype count)
 } // namespace
 
 RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
-                       QChar separator, NameOptions options)
+                       NameOptions options)
 {
     RenamePlan plan;
     plan.folder = listing.folder;
     const qsizetype count = std::min(listing.files.size(), titles.size());
     for (qsizetype p = 0; p < count; ++p) {
-        if (const auto problem = titleProblem(titles[p], separator))
+        if (const auto problem = titleProblem(titles[p]))
             plan.refused.append({p, titles[p], *problem});
     }
     if (!plan.refused.isEmpty())
@@ -52,10 +49,11 @@ RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, c
 
     const QString dotExtension = u'.' + extension;
     plan.pairs.reserve(count);
+    plan.titles = titles.mid(0, count);
     for (qsizetype p = 0; p < count; ++p) {
         const QString number = options.trackNumbers ? trackNumberPrefix(p, count) : QString();
         const QString newName = number + titles[p] + dotExtension;
-        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown, newName});
+        plan.pairs.append({listing.files[p].name, newName.toUtf8(), listing.files[p].shown(), newName});
     }
     return plan;
 }

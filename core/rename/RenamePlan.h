@@ -23,7 +23,6 @@ struct RenamePair {
 enum class TitleProblem {
     Empty,      // "" + ".WAV" would be a hidden file
     LeadingDot, // so would ".title.WAV"
-    Separator,  // it would move the file into another folder
     Nul,        // no file name holds one
     Control,    // TAB, ESC ...: a title file in an unknown encoding brings them in
 };
@@ -40,6 +39,7 @@ struct RefusedTitle {
 struct RenamePlan {
     QString folder;
     QList<RenamePair> pairs;
+    QStringList titles; // what the new names were made of, by position
     QList<RefusedTitle> refused;
 };
 
@@ -50,10 +50,10 @@ struct NameOptions {
 };
 
 // Pairs the listed files with the titles by position; each new name is the title, "." and
-// `extension`, after the track number when `options` ask for it. `separator` is the system's own
-// folder separator, refused in titles like "/".
+// `extension`, after the track number when `options` ask for it. A "/" or another character that
+// a disk refuses is left to the batch's check, which knows the disk.
 RenamePlan planRenames(const MusicListing &listing, const QStringList &titles, const QString &extension,
-                       QChar separator, NameOptions options = {});
+                       NameOptions options = {});
 
 // The first place where the list's order (digits compared as characters) puts a name before one
 // that counts lower (Track10 before Track2): the positions of the two, or nothing when the

@@ -1,5 +1,8 @@
 #include "core/settings/WindowGeometry.h"
 
+#include "core/Common.h"
+#include "core/Twips.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -47,6 +50,44 @@ std::optional<QPoint> keepOnScreen(const QRect &frame, const QList<QRect> &scree
     if (std::any_of(screens.begin(), screens.end(), touches))
         return frame.topLeft();
     return std::nullopt;
+}
+
+std::optional<WindowPlace> restoredWindowPlace(const SettingsStore &store, int dpiX, int dpiY,
+                                               const QSize &designSize, int minimumHeight,
+                                               const QList<QRect> &screens)
+{
+    if (store.value(Setting::LastVersion) != GetVersionString())
+        return std::nullopt;
+    // All four are converted before any is used; one that does not fit keeps the design geometry
+    // for this start, and the next save writes the real values again.
+    const auto x = twipsFromText(store.value(Setting::X));
+    const auto y = twipsFromText(store.value(Setting::Y));
+    const auto width = twipsFromText(store.value(Setting::Width));
+    const auto height = twipsFromText(store.value(Setting::Height));
+    if (!x || !y || !width || !height)
+        return std::nullopt;
+
+    WindowPlace place;
+    const QSize size(twipsToPixels(*width, dpiX), twipsToPixels(*height, dpiY));
+    if (size.width() > 0 && size.height() > minimumHeight)
+        place.size = size;
+    const QRect frame(QPoint(twipsToPixels(*x, dpiX), twipsToPixels(*y, dpiY)), place.size.value_or(designSize));
+    place.topLeft = keepOnScreen(frame, screens);
+    return place;
+}
+
+std::optional<platform::OsError> saveWindowPlace(const SettingsStore &store, const QRect &frame, int dpiX, int dpiY,
+                                                 bool minimized)
+{
+    if (minimized)
+        return std::nullopt;
+    return store.save({
+        {Setting::LastVersion, GetVersionString()},
+        {Setting::X, twipsToText(pixelsToTwips(frame.x(), dpiX))},
+        {Setting::Y, twipsToText(pixelsToTwips(frame.y(), dpiY))},
+        {Setting::Width, twipsToText(pixelsToTwips(frame.width(), dpiX))},
+        {Setting::Height, twipsToText(pixelsToTwips(frame.height(), dpiY))},
+    });
 }
 
 } // namespace meloport

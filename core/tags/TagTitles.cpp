@@ -226,8 +226,9 @@ TagTitle readTagTitle(const QString &folder, const ListedFile &listed)
 
 QString nameWithoutExtension(const ListedFile &file)
 {
-    const qsizetype dot = file.shown.lastIndexOf(u'.');
-    return dot <= 0 ? file.shown : file.shown.first(dot);
+    const QString shown = file.shown();
+    const qsizetype dot = shown.lastIndexOf(u'.');
+    return dot <= 0 ? shown : shown.first(dot);
 }
 
 } // namespace
@@ -280,7 +281,7 @@ QString missingTitleLine(const MusicListing &listing, const QList<TagTitle> &tag
         why = FormatMessage(Msg::TagTitleCannotOpen, tag.error.reason).text;
         break;
     }
-    return FormatMessage(Msg::TagTitleMissingLine, QString::number(position + 1), file.shown, why).text;
+    return FormatMessage(Msg::TagTitleMissingLine, QString::number(position + 1), file.shown(), why).text;
 }
 
 std::optional<Message> missingTitlesMessage(const MusicListing &listing, const QList<TagTitle> &tags)

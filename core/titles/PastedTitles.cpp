@@ -59,13 +59,8 @@ bool takeFromEvery(QStringList &titles, const QRegularExpression &pattern)
 PastedTitles readPastedTitles(QStringView text)
 {
     PastedTitles pasted;
-    pasted.titles = splitTitleLines(text);
     // A table copied from a page brings blanks around its cells.
-    for (QString &title : pasted.titles)
-        title = title.trimmed();
-    // Empty entries after the last title would only make the lists' counts differ, unseen.
-    while (!pasted.titles.isEmpty() && pasted.titles.constLast().isEmpty())
-        pasted.titles.removeLast();
+    pasted.titles = splitTitleLines(text, LineBlanks::Trimmed);
 
     pasted.emptyLines = pasted.titles.contains(QString());
     pasted.cleaned = pasted.titles;

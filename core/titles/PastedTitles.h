@@ -10,8 +10,8 @@ namespace meloport {
 // A track list pasted as text, as the title list would take it, and the same list with what a
 // shop's or a wiki's table adds around each title taken off.
 struct PastedTitles {
-    // One a line by the title file's rules, blanks around each taken off, empty lines at the end
-    // dropped. Empty when the text holds nothing but blanks.
+    // One a line by the title file's rules, blanks around each taken off. Empty when the text
+    // holds nothing but blanks.
     QStringList titles;
     // `titles` with the track numbers and times found below, and without empty lines.
     QStringList cleaned;

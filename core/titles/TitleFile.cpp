@@ -45,21 +45,26 @@ std::optional<QString> decodeTitleText(QByteArrayView bytes)
     return platform::decodeCodePage932(bytes);
 }
 
-QStringList splitTitleLines(QStringView text)
+QStringList splitTitleLines(QStringView text, LineBlanks blanks)
 {
     QStringList lines;
+    const auto append = [&](QStringView line) {
+        lines.append((blanks == LineBlanks::Trimmed ? line.trimmed() : line).toString());
+    };
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c != u'\r' && c != u'\n')
             continue;
-        lines.append(text.sliced(start, i - start).toString());
+        append(text.sliced(start, i - start));
         if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < text.size())
-        lines.append(text.sliced(start).toString());
+        append(text.sliced(start));
+    while (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
     return lines;
 }
 

@@ -29,10 +29,13 @@ inline constexpr qint64 kTitleFileMaxBytes = 16 * 1024 * 1024;
 // these, or hold a NUL, which no text file does (UTF-16 without a byte-order mark, say).
 std::optional<QString> decodeTitleText(QByteArrayView bytes);
 
+// Whether the blanks around each line are part of its title.
+enum class LineBlanks { Kept, Trimmed };
+
 // One title per line. A carriage return, a carriage return and line feed, or a lone line feed
-// ends a line and is not part of it; empty lines are empty titles; a line end after the last
-// line adds no title.
-QStringList splitTitleLines(QStringView text);
+// ends a line and is not part of it; empty lines between titles are empty titles, but empty lines
+// after the last title add none (they would only make the lists' counts differ, unseen).
+QStringList splitTitleLines(QStringView text, LineBlanks blanks = LineBlanks::Kept);
 
 // Only a regular file of at most kTitleFileMaxBytes is read.
 TitleFile readTitleFile(const QString &path);

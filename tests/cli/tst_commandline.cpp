@@ -5,6 +5,7 @@
 #include "ui/frmMain.h"
 #include "core/MessageCatalogue.h"
 #include "platform/Platform.h"
+#include "support/DiskImage.h"
 #include "support/FolderSnapshot.h"
 #include "support/RecordingInteraction.h"
 
@@ -180,6 +181,80 @@ private slots:
         const QStringList copied = QDir(dir.filePath(u"copy"_qs)).entryList(QDir::Files | QDir::Hidden);
         const bool copiedAll = run.status == 0 && arguments.contains(u"--copy"_qs);
         QCOMPARE(copied, copiedAll ? QStringList({u"a.wav"_qs, u"b.wav"_qs}) : QStringList());
+    }
+
+    // An album on a disk, each title holding one character that some disk refuses, renamed after
+    // a dry run and undone; or the computer's What?.wav copied onto the disk. `replaced`: the
+    // characters that become their full-width look-alikes.
+    void onADisk_data()
+    {
+        QTest::addColumn<DiskImage::Kind>("disk");
+        QTest::addColumn<bool>("copy");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("replaced");
+        const QString all = u"\\/:*?\"<>|"_qs;
+        QTest::newRow("ext4: only /") << DiskImage::Kind::Ext4 << false << true << u"/"_qs;
+        QTest::newRow("exFAT: all") << DiskImage::Kind::Exfat << false << true << all;
+        QTest::newRow("NTFS with windows_names: all") << DiskImage::Kind::NtfsIgnoringCase << false << true << all;
+        QTest::newRow("exFAT without --yes: nothing renamed") << DiskImage::Kind::Exfat << false << false << QString();
+        QTest::newRow("copy onto exFAT") << DiskImage::Kind::Exfat << true << true << u"?"_qs;
+        QTest::newRow("copy onto exFAT without --yes: nothing copied")
+            << DiskImage::Kind::Exfat << true << false << QString();
+    }
+    void onADisk()
+    {
+        QFETCH(DiskImage::Kind, disk);
+        QFETCH(bool, copy);
+        QFETCH(bool, yes);
+        QFETCH(QString, replaced);
+        DiskImage image(disk);
+        if (!image.isMounted())
+            QSKIP(qPrintable(u"cannot mount the disk here: "_qs + image.whyNot()));
+        QTemporaryDir dir;
+        const QString album = image.path(), state = dir.filePath(u"state"_qs);
+        const auto names = [&] { // the extension in lower case, as NTFS ignoring case lists it
+            QStringList found = QDir(album).entryList(QDir::Files | QDir::Hidden);
+            found.replaceInStrings(u".WAV"_qs, u".wav"_qs);
+            found.sort();
+            return found;
+        };
+        const QString ascii = u"\\/:*?\"<>|"_qs, fullWidth = u"＼／：＊？＂＜＞｜"_qs;
+        QString titles;
+        QStringList expected;
+        for (qsizetype i = 0; i < ascii.size(); ++i) {
+            writeFile(album + u"/f%1.wav"_qs.arg(i), "");
+            titles += u"t"_qs + ascii[i] + u'\n';
+            expected.append(u"t%1.wav"_qs.arg(replaced.contains(ascii[i]) ? fullWidth[i] : ascii[i]));
+        }
+        writeFile(dir.filePath(u"titles.txt"_qs), titles.toUtf8());
+        writeFile(dir.filePath(u"What?.wav"_qs), "W");
+        const QStringList before = names();
+        const QStringList yesOption = yes ? QStringList{u"--yes"_qs} : QStringList();
+
+        if (copy) {
+            QCOMPARE(runProgram(QStringList{u"--copy"_qs, dir.path(), u"--to"_qs, album} + yesOption, state).status,
+                     yes ? 0 : 1);
+            QCOMPARE(names().contains(u"What？.wav"_qs), yes);
+            QCOMPARE(names().size(), before.size() + (yes ? 1 : 0));
+            return;
+        }
+        const QStringList rename{u"--rename"_qs, album, u"--titles"_qs, dir.filePath(u"titles.txt"_qs)};
+        const Run dryRun = runProgram(rename + yesOption + QStringList{u"--dry-run"_qs}, state);
+        QCOMPARE(runProgram(rename + yesOption, state).status, yes ? 0 : 1);
+        QCOMPARE(dryRun.status, yes ? 0 : 1);
+        if (!yes) {
+            QCOMPARE(names(), before);
+            return;
+        }
+        QStringList planned; // the dry run's new names
+        for (const QString &line : QString::fromUtf8(dryRun.out).split(u'\n', Qt::SkipEmptyParts))
+            planned.append(line.section(u'\t', 1).replace(u".WAV"_qs, u".wav"_qs));
+        planned.sort();
+        expected.sort();
+        QCOMPARE(names(), planned);
+        QCOMPARE(names(), expected);
+        QCOMPARE(runProgram({u"--undo"_qs, u"--yes"_qs}, state).status, 0);
+        QCOMPARE(names(), before);
     }
 
     // Track01.mp3 has a title tag in Shift-JIS, Track02.mp3 none.

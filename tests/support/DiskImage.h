@@ -11,20 +11,25 @@
 //   exFAT (exfat-fuse): ignores case, no RENAME_NOREPLACE, no hard links, its own inode number
 //     for each spelling of a name;
 //   NTFS (ntfs-3g): case counts, no RENAME_NOREPLACE, hard links;
-//   NTFS ignoring case (lowntfs-3g -o ignore_case): a rename between two spellings of one name
-//     answers success and changes nothing, and every name is listed in lower case.
+//   NTFS ignoring case (lowntfs-3g -o ignore_case,windows_names): a rename between two spellings
+//     of one name answers success and changes nothing, and every name is listed in lower case;
+//     names Windows refuses (\ : * ? " < > |, CON) are refused;
+//   ext4, mounted by the kernel: a Linux disk that takes every character but "/".
 // Mounting needs root and the packages exfatprogs, exfat-fuse and ntfs-3g; where that fails,
 // isMounted() is false and whyNot() says why.
 class DiskImage final {
 public:
-    enum class Kind { Exfat, Ntfs, NtfsIgnoringCase };
+    enum class Kind { Exfat, Ntfs, NtfsIgnoringCase, Ext4 };
 
     explicit DiskImage(Kind kind)
         : m_kind(kind)
     {
-        const QString make = kind == Kind::Exfat ? u"mkfs.exfat img"_qs : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
+        const QString make = kind == Kind::Exfat  ? u"mkfs.exfat img"_qs
+                             : kind == Kind::Ext4 ? u"mkfs.ext4 -q img"_qs
+                                                  : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
         const QString mount = kind == Kind::Exfat  ? u"mount.exfat-fuse"_qs
                               : kind == Kind::Ntfs ? u"ntfs-3g"_qs
+                              : kind == Kind::Ext4 ? u"mount"_qs
                                                    : u"lowntfs-3g -o ignore_case,windows_names"_qs;
         m_mounted = shell(u"truncate -s 16M img && "_qs + make
                           + u" && losetup --find --show img >loop && mkdir mnt && "_qs + mount

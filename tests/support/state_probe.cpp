@@ -57,7 +57,7 @@ int main(int argc, char *argv[])
     } else if (command == u"rename") {
         // A kill that comes before a rename's record, or after it: both are what a crash leaves.
         const int kill = args.value(3).toInt();
-        RenameBatch batch(planRenames(listMusicFiles(args.value(2), u"WAV"_qs), args.mid(4), u"WAV"_qs, u'/'));
+        RenameBatch batch(planRenames(listMusicFiles(args.value(2), u"WAV"_qs), args.mid(4), u"WAV"_qs));
         batch.check();
         RenameJournalWriter journal(path);
         if (journal.begin(batch))

@@ -439,9 +439,14 @@ private slots:
                                         << QStringList{u"変換後曲名一覧に名前が設定されていません。"_qs};
         QTest::newRow("two files, one title: 202") << two << QByteArray("A\n") << QString() << QList<bool>() << none
                                                    << QStringList{u"変換前と変換後の名前一覧の数が一致していません。"_qs};
-        QTest::newRow("a slash: nothing renamed, the title as typed")
-            << two << QByteArray("A\nAC/DC %1\n") << QString() << QList<bool>() << none
-            << QStringList{u"ﾌｧｲﾙ名にできない曲名があるため、何も変更しませんでした。\n2 番目の「AC/DC %1」: 「/」は使えません"_qs};
+        const QString slashQuestion = u"? 次の 1 件の曲名には、このﾃﾞｨｽｸのﾌｧｲﾙ名に使えない文字(/)があります。全角の似た"
+                                      u"文字に置き換えると、次のようになります。\n2 番目の「AC/DC %1」→「AC／DC %1」\n\n"
+                                      u"置き換えて名前を変更しますか?"_qs;
+        QTest::newRow("a slash: asked with its look-alike; いいえ leaves every file and title")
+            << two << QByteArray("A\nAC/DC %1\n") << QString() << QList<bool>() << none << QStringList{slashQuestion};
+        QTest::newRow("a slash: はい renames with its look-alike, which the title list shows")
+            << two << QByteArray("A\nAC/DC %1\n") << QString() << QList<bool>{true}
+            << QStringList{u"A.WAV=a.wav"_qs, u"AC／DC %1.WAV=b.wav"_qs} << QStringList{slashQuestion, finished};
         // 曲 and く in JIS: the second holds a "/" between the escapes.
         QTest::newRow("JIS (ISO-2022-JP) titles: nothing renamed, the escapes shown and the encoding named")
             << two << QByteArray("\x1b$B6J\x1b(B\r\n\x1b$B$/\x1b(B\r\n") << QString() << QList<bool>() << none
@@ -537,6 +542,7 @@ private slots:
             for (const QString &name : files)
                 QVERIFY(QFile::rename(album.filePath(name), other.filePath(name)));
         window.CommandRunAll->click();
+        QCOMPARE(window.ListDstMusic->items().join(u'|').contains(u'／'), after.join(u'|').contains(u'／'));
         if (twist == u"gone")
             QCOMPARE(contents(other.path()).size(), otherBefore.size() + files.size());
         else if (twist == u"taken")

@@ -1,5 +1,9 @@
 #include "core/listing/SourceListing.h"
 
+#include "core/Collation.h"
+
+#include <QRandomGenerator>
+
 #include "support/FolderSnapshot.h"
 
 using namespace meloport;
@@ -33,6 +37,34 @@ private slots:
                                            {u"dangling.wav"_qs, u"gone"_qs}})
             QVERIFY(QFile::link(dir.filePath(target), dir.filePath(link)));
         QCOMPARE(listMusicFiles(dir.filePath(folder), defaultKindExtensions().at(kind)).shownNames(), listed);
+    }
+
+    // Plain ASCII names are placed by their bytes, the rest by their text: both ways must give
+    // one order, or a file would be paired with another file's title.
+    void placesAsciiAndOtherNamesInOneOrder()
+    {
+        const QByteArrayList pieces{"a", "A", "Z", "_", "[", "0", "9", " ", "\xC3\xA9", "\xC3\x89", "\xC3\x9F", "\xE9", "~"};
+        QRandomGenerator generator(20261207);
+        QTemporaryDir dir;
+        QSet<QByteArray> made;
+        for (int i = 0; i < 300; ++i) {
+            QByteArray name;
+            for (int length = generator.bounded(1, 7); length > 0; --length)
+                name += pieces.at(generator.bounded(pieces.size()));
+            made.insert(name + ".wav");
+        }
+        for (const QByteArray &name : made)
+            writeFile(QFile::encodeName(dir.path()) + '/' + name, {});
+        QByteArrayList expected = made.values();
+        std::sort(expected.begin(), expected.end(), [](const QByteArray &a, const QByteArray &b) {
+            const int order = listOrderCompare(QString::fromUtf8(a), QString::fromUtf8(b));
+            return order != 0 ? order < 0 : a < b;
+        });
+        QByteArrayList listed;
+        for (const ListedFile &file : listMusicFiles(dir.path(), u"WAV"_qs).files)
+            listed.append(file.name);
+        removeFiles(dir.path()); // QTemporaryDir cannot remove a name that is not UTF-8
+        QCOMPARE(listed, expected);
     }
 };
 

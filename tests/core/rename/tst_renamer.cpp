@@ -17,7 +17,7 @@ const QStringList kDisks{u"ext4"_qs, u"exFAT"_qs, u"NTFS"_qs, u"NTFS ignoring ca
 // "position:what", with the other pair, the system's reason, and a file left under a temporary name.
 QString described(const RenameFailure &failure)
 {
-    static const QStringList words{u"missing"_qs, u"taken"_qs, u"same as"_qs, u"too long"_qs,
+    static const QStringList words{u"missing"_qs, u"refused"_qs, u"taken"_qs, u"same as"_qs, u"too long"_qs,
                                    u"system"_qs,  u"blocked by"_qs, u"not on disk"_qs};
     QString text = QString::number(failure.position) + u':' + words.value(int(failure.problem));
     if (failure.other >= 0)
@@ -75,8 +75,10 @@ private slots:
         row(exfat, "86 kanji fit in characters", "a.wav", kanji, kanji + u".WAV=a.wav |"_qs);
         row({u"ext4"_qs, u"exFAT"_qs}, "256 characters are too long", "a.wav", QString(252, u'x'),
             u"a.wav=a.wav | 0:too long"_qs);
-        row(exfat, "a name the disk cannot hold fails alone", "a.wav b.wav", u"Q?|Y"_qs,
-            u"Y.WAV=b.wav a.wav=a.wav | 0:system ファイル名に使えない文字が含まれています"_qs);
+        row(exfat, "a name the disk cannot hold fails alone, found before", "a.wav b.wav", u"Q?|Y"_qs,
+            u"Y.WAV=b.wav a.wav=a.wav | 0:refused"_qs);
+        row(ext4, "a slash fails alone, found before", "a.wav b.wav", u"AC/DC|Y"_qs,
+            u"Y.WAV=b.wav a.wav=a.wav | 0:refused"_qs);
         row(ext4, "a Latin-1 name beside its look-alike: each as itself", "caf\xe9.wav caf\xef\xbf\xbd.wav",
             u"Latin"_qs, u"Latin.WAV=caf\\xe9.wav caf\uFFFD.wav=caf\uFFFD.wav |"_qs);
         row(ext4, "a file named so already", "Song.WAV", u"Song"_qs, u"Song.WAV=Song.WAV |"_qs);
@@ -97,8 +99,8 @@ private slots:
         // A title that cannot be a file name, and nothing is renamed.
         const QString untouched = u"a.wav=a.wav b.wav=b.wav | title 1: "_qs;
         const QList<std::pair<QString, QString>> refused{
-            {u""_qs, u"empty"_qs},       {u".B"_qs, u"leading dot"_qs}, {u"AC/DC"_qs, u"separator"_qs},
-            {u"B\0"_qs, u"NUL"_qs},      {u"B\tC"_qs, u"control"_qs},   {u"B\x1b[0m"_qs, u"control"_qs}};
+            {u""_qs, u"empty"_qs}, {u".B"_qs, u"leading dot"_qs}, {u"B\0"_qs, u"NUL"_qs},
+            {u"B\tC"_qs, u"control"_qs}, {u"B\x1b[0m"_qs, u"control"_qs}};
         for (const auto &[title, problem] : refused)
             row(ext4, qPrintable(u"refused title: "_qs + problem), "a.wav b.wav", u"A|"_qs + title,
                 untouched + problem);
@@ -126,9 +128,9 @@ private slots:
                 writeFile(folder + u'/' + twist.section(u": "_qs, 1), "intruder");
         };
 
-        const RenamePlan plan = planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs, u'/');
+        const RenamePlan plan = planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs);
         QStringList failures;
-        const QStringList problems{u"empty"_qs, u"leading dot"_qs, u"separator"_qs, u"NUL"_qs, u"control"_qs};
+        const QStringList problems{u"empty"_qs, u"leading dot"_qs, u"NUL"_qs, u"control"_qs};
         for (const RefusedTitle &refused : plan.refused)
             failures.append(u"title %1: %2"_qs.arg(refused.position).arg(problems.value(int(refused.problem))));
         if (twist.startsWith(u"gone: "))
@@ -191,8 +193,8 @@ private slots:
             writeFile(folder + u"/t%1.wav"_qs.arg(n, 4, 10, QChar(u'0')), "");
         const MusicListing listing = listMusicFiles(folder, u"WAV"_qs);
         const QStringList titles(files, title);
-        QCOMPARE(planRenames(listing, titles, u"WAV"_qs, u'/').pairs.first().newShown, title + u".WAV"_qs);
-        RenameBatch batch(planRenames(listing, titles, u"WAV"_qs, u'/', NameOptions{true}));
+        QCOMPARE(planRenames(listing, titles, u"WAV"_qs).pairs.first().newShown, title + u".WAV"_qs);
+        RenameBatch batch(planRenames(listing, titles, u"WAV"_qs, NameOptions{true}));
         batch.check();
         QStringList outcome{batch.plan().pairs.first().newShown, batch.plan().pairs.last().newShown, u"|"_qs};
         for (const RenameFailure &failure : batch.problems())

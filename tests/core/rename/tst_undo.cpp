@@ -117,7 +117,7 @@ private slots:
         const QString journal = state.filePath(u"Meloport/last-rename.journal"_qs);
         for (const QByteArray &name : files.split(' '))
             writeFile(QFile::encodeName(folder) + '/' + name, name);
-        const RenamePlan plan = planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs, u'/');
+        const RenamePlan plan = planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs);
         QVERIFY(!renameRecorded(plan, journal).journalError);
         const auto renamed = folderSnapshot(folder);
         const QStringList hand = byHand.split(u' ');
@@ -230,11 +230,11 @@ private slots:
         writeFile(folder + u"/A.WAV"_qs, "A");
         writeFile(folder + u"/B.WAV"_qs, "B");
         if (lastRecord)
-            QVERIFY(!renameRecorded(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"X"_qs, u"B"_qs}, u"WAV"_qs, u'/'),
+            QVERIFY(!renameRecorded(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"X"_qs, u"B"_qs}, u"WAV"_qs),
                                     journal).journalError);
         const QByteArray last = lastRecord ? readAll(journal) : QByteArray();
 
-        RenameBatch batch(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"P"_qs, u"Q"_qs}, u"WAV"_qs, u'/'));
+        RenameBatch batch(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"P"_qs, u"Q"_qs}, u"WAV"_qs));
         batch.check();
         writeFile(folder + u"/P.WAV"_qs, "mine");
         writeFile(folder + u"/Q.WAV"_qs, "mine");
@@ -286,7 +286,7 @@ private slots:
         const auto before = folderSnapshot(folder);
         const QString journal = state.filePath(u"last-rename.journal"_qs);
 
-        RenameBatch batch(planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs, u'/'));
+        RenameBatch batch(planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs));
         batch.check();
         if (linesKept) {
             RenameJournalWriter writer(journal);

@@ -63,7 +63,7 @@ void TagTitlesTest::initTestCase()
         const QByteArray name(entry->d_name);
         if (name.startsWith('.'))
             continue;
-        m_listing.files.append({name, QString::fromUtf8(name)});
+        m_listing.files.append({name});
         m_before.insert(name, stamp(folder + name));
     }
     m_read = readTagTitles(m_listing);

@@ -15,7 +15,7 @@ private slots:
         const QByteArray shiftJis("\x8b\xc8\xb1\x87\x40\x5c\x83\x5c\x95\x5c");
         const QStringList sample{u"曲ｱ①\\ソ表"_qs, QString(), u"x"_qs}; // with an empty line, kept
         const QByteArray utf8 = sample[0].toUtf8();
-        QTest::newRow("UTF-8, CRLF, a line end after the last adds nothing") << utf8 + "\r\n\r\nx\r\n" << sample;
+        QTest::newRow("UTF-8, CRLF, empty lines after the last add nothing") << utf8 + "\r\n\r\nx\r\n\r\n\r\n" << sample;
         QTest::newRow("UTF-8 with BOM, LF, none after the last") << "\xef\xbb\xbf" + utf8 + "\n\nx" << sample;
         QTest::newRow("Shift-JIS, CR") << shiftJis + "\r\rx\r" << sample;
         QTest::newRow("LF then CR is two line ends") << utf8 + "\n\rx" << sample;
