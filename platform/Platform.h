@@ -158,8 +158,31 @@ public:
                                               const ChunkObserver &betweenChunks = {}) const;
 
 private:
+    friend class FolderUse;
+
     qintptr m_handle = -1;
     std::optional<OsError> m_openError;
+};
+
+// What every copy into a folder holds while it runs, so that each can tell whether it is alone
+// there: only a copy alone in a folder may take the temporary files it finds there for leftovers
+// of copies that were cut off, and not another one's work. It is held alone from the start where
+// no other copy holds it, until share() lets others begin beside it; otherwise shared, after
+// waiting for a copy that holds it alone (a moment). Released when destroyed, or when the process
+// ends in any way.
+class FolderUse final {
+public:
+    explicit FolderUse(const FolderHandle &folder);
+    ~FolderUse();
+    FolderUse(const FolderUse &) = delete;
+    FolderUse &operator=(const FolderUse &) = delete;
+
+    bool alone() const { return m_alone; }
+    void share();
+
+private:
+    qintptr m_handle = -1;
+    bool m_alone = false;
 };
 
 // --- Reading text files
