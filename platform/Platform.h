@@ -134,9 +134,10 @@ public:
     // Makes the renames done in the folder so far durable, as fsync() does for a file.
     std::optional<OsError> flush() const;
 
-    // The longest name this folder's file system takes: bytes on Linux's own file systems, UTF-16
-    // units on those made for Windows (FAT, exFAT, NTFS), however they are mounted.
-    NameLimit nameLimit() const;
+    // How long a name this folder's file system takes: bytes on Linux's own file systems, UTF-16
+    // units on those made for Windows (FAT, exFAT, NTFS), however they are mounted, and bytes as
+    // well where their driver counts those too (lowntfs-3g), as a look-up finds out.
+    QList<NameLimit> nameLimits() const;
 
     // Makes an empty file under a name that must be free, readable by its owner only.
     std::optional<OsError> createFile(const QByteArray &name) const;

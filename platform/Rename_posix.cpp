@@ -155,16 +155,26 @@ std::optional<OsError> FolderHandle::flush() const
     return std::nullopt;
 }
 
-NameLimit FolderHandle::nameLimit() const
+QList<NameLimit> FolderHandle::nameLimits() const
 {
     // FUSE on a block device is how NTFS (ntfs-3g) and exFAT (exfat-fuse) are mounted here; their
     // driver answers 255 for _PC_NAME_MAX, but counts UTF-16 units, not bytes.
     static const QByteArrayList windowsKinds{"vfat", "msdos", "exfat", "ntfs", "ntfs3", "fuseblk"};
     const QString path = QStringLiteral("/proc/self/fd/") + QString::number(m_handle);
-    if (!m_openError && windowsKinds.contains(QStorageInfo(path).fileSystemType()))
-        return {NameLimit::Unit::Utf16, 255};
+    if (!m_openError && windowsKinds.contains(QStorageInfo(path).fileSystemType())) {
+        // Some count bytes too (lowntfs-3g: 255 of UTF-8). Asked, not assumed: a look-up of a
+        // name of 256 bytes but 92 units is refused as too long by such a driver alone.
+        QByteArray probe(".meloport-");
+        while (probe.size() < 256)
+            probe += "\xe6\x9b\xb2"; // 曲
+        struct stat st {};
+        if (fstatat(static_cast<int>(m_handle), probe.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0
+            && errno == ENAMETOOLONG)
+            return {{NameLimit::Unit::Utf16, 255}, {NameLimit::Unit::Bytes, 255}};
+        return {{NameLimit::Unit::Utf16, 255}};
+    }
     const long max = m_openError ? -1 : fpathconf(static_cast<int>(m_handle), _PC_NAME_MAX);
-    return {NameLimit::Unit::Bytes, max > 0 ? qsizetype(max) : 255};
+    return {{NameLimit::Unit::Bytes, max > 0 ? qsizetype(max) : 255}};
 }
 
 } // namespace meloport::platform

@@ -16,11 +16,16 @@ using platform::FolderHandle;
 
 namespace {
 
-bool tooLong(const QByteArray &name, const platform::NameLimit &limit)
+// The first of the disk's limits that the name breaks.
+std::optional<platform::NameLimit> brokenLimit(const QByteArray &name, const QList<platform::NameLimit> &limits)
 {
-    if (limit.unit == platform::NameLimit::Unit::Bytes)
-        return name.size() > limit.max;
-    return QString::fromUtf8(name).size() > limit.max;
+    for (const platform::NameLimit &limit : limits) {
+        const qsizetype length = limit.unit == platform::NameLimit::Unit::Bytes ? name.size()
+                                                                                 : QString::fromUtf8(name).size();
+        if (length > limit.max)
+            return limit;
+    }
+    return std::nullopt;
 }
 
 // Whether a listing shows names as they are stored: NTFS through lowntfs-3g ignoring case lists
@@ -105,7 +110,7 @@ void RenameBatch::check()
         for (const QByteArray &name : listing.names)
             present.insert(view(keys.emplace_back(key(name))));
     }
-    buildSchedule(findProblems(folder, present, folder.nameLimit()));
+    buildSchedule(findProblems(folder, present, folder.nameLimits()));
 }
 
 QByteArray RenameBatch::refusedCharacters(qsizetype position) const
@@ -135,7 +140,7 @@ void RenameBatch::useLookAlikes()
 }
 
 QList<qsizetype> RenameBatch::findProblems(const FolderHandle &folder, const NameSet &present,
-                                           const platform::NameLimit &limit)
+                                           const QList<platform::NameLimit> &limits)
 {
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
@@ -159,9 +164,9 @@ QList<qsizetype> RenameBatch::findProblems(const FolderHandle &folder, const Nam
             found[p] = failure(p, RenameProblem::Missing);
         } else if (!m_refusedCharacters.in(pairs[p].newName, folder).isEmpty()) {
             found[p] = failure(p, RenameProblem::Refused);
-        } else if (tooLong(pairs[p].newName, limit)) {
+        } else if (const auto broken = brokenLimit(pairs[p].newName, limits)) {
             found[p] = failure(p, RenameProblem::TooLong);
-            found[p]->limit = limit;
+            found[p]->limit = *broken;
         } else if (pairs[p].oldName == pairs[p].newName) {
             unchanged[p] = true; // it has its name already, and keeps it first
             claimed.insert_or_assign(oldKey, p);

@@ -107,7 +107,7 @@ private:
     // Fills the problems and marks the active pairs, knowing the keys of every name the folder
     // holds; returns, by position, the pair whose old name each one needs (-1: none).
     QList<qsizetype> findProblems(const platform::FolderHandle &folder, const NameSet &present,
-                                  const platform::NameLimit &limit);
+                                  const QList<platform::NameLimit> &limits);
     void buildSchedule(const QList<qsizetype> &next);
     QByteArray temporaryName();
     // Reads the folder once: a pair counts as renamed only where it shows the new name, and the
