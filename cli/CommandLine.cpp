@@ -128,6 +128,12 @@ bool takeTagTitles(MusicListing &listing, QStringList &titles)
 int renameFolder(const QString &folder, const std::optional<QString> &titlesPath, const QString &extension,
                  bool dryRun, bool yes, const QString &journalPath, NameOptions options)
 {
+    UnattendedDialog dialog(yes, dryRun);
+    // Another program's rename may be under way in this very folder: the folder is listed and
+    // checked once it has ended. A dry run touches nothing and does not wait.
+    const std::unique_ptr<RenameLock> lock = dryRun ? nullptr : lockRenames(journalPath, dialog);
+    if (!dryRun && !lock)
+        return kNotDone;
     std::optional<MusicListing> listing = listFolder(folder, extension);
     if (!listing)
         return kNotDone;
@@ -145,7 +151,6 @@ int renameFolder(const QString &folder, const std::optional<QString> &titlesPath
         if (listing->files.isEmpty())
             return kNotDone;
     }
-    UnattendedDialog dialog(yes, dryRun);
     std::optional<RenameBatch> batch = prepareRename(*listing, titles, extension, dialog, options);
     if (!batch)
         return kNotDone;
@@ -157,7 +162,7 @@ int renameFolder(const QString &folder, const std::optional<QString> &titlesPath
         return dialog.wouldStop() || !batch->problems().isEmpty() || !allTagged ? kNotDone : kAllDone;
     }
     // Pairs skipped after --yes count as not done: the report names them.
-    return runRename(*batch, journalPath, dialog) && allTagged ? kAllDone : kNotDone;
+    return runRename(*batch, *lock, dialog) && allTagged ? kAllDone : kNotDone;
 }
 
 volatile std::sig_atomic_t gInterrupted = 0;

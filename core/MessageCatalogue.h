@@ -88,6 +88,8 @@ enum class Msg : quint16 {
     LookAlikeNameLine = 304,
     NotAskedNothingCopied = 305,
     CopyCharactersRefused = 306,
+    WaitedForOtherRename = 320,
+    NotTheRenamedFile = 322,
     TitleWithoutFile = 340,
     TrackNumbersNotSaved = 360,
     TagTitlesMissing = 380,

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -113,6 +114,39 @@ CopyFileError failure(CopyFileError::Kind kind, int code = 0)
 }
 
 } // namespace
+
+FolderUse::FolderUse(const FolderHandle &folder)
+{
+    if (folder.m_openError)
+        return;
+    // A lock of the folder's own, on a descriptor that can be locked (the handle only names it).
+    // On FUSE the kernel keeps such locks itself, which is all that copies on this machine need.
+    const int fd = ::openat(static_cast<int>(folder.m_handle), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    m_handle = fd;
+    m_alone = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (!m_alone) {
+        while (::flock(fd, LOCK_SH) != 0 && errno == EINTR) {
+        }
+    }
+}
+
+FolderUse::~FolderUse()
+{
+    if (m_handle >= 0)
+        ::close(static_cast<int>(m_handle));
+}
+
+void FolderUse::share()
+{
+    // From alone to shared, the lock is briefly free: a copy starting then may find itself alone
+    // and clean up, which is harmless before this one has made any file; it waits for that here.
+    if (m_handle >= 0 && std::exchange(m_alone, false)) {
+        while (::flock(static_cast<int>(m_handle), LOCK_SH) != 0 && errno == EINTR) {
+        }
+    }
+}
 
 std::optional<OsError> FolderHandle::createFile(const QByteArray &name) const
 {

@@ -44,7 +44,13 @@ struct FileStamp {
     bool regular = false;
     qint64 size = 0;
     qint64 modifiedNs = 0;
-    friend bool operator==(const FileStamp &, const FileStamp &) = default;
+    // As the look-up gives it; whether it outlives a remount is the disk's affair (see
+    // FolderHandle::keepsInodes), so two stamps compare without it.
+    quint64 inode = 0;
+    friend bool operator==(const FileStamp &a, const FileStamp &b)
+    {
+        return a.regular == b.regular && a.size == b.size && a.modifiedNs == b.modifiedNs;
+    }
 };
 
 // How long a single name may be in a folder.
@@ -109,15 +115,29 @@ public:
 
     // Every entry of the folder as it lists them, in one pass. A file system that ignores case
     // may list names in another case than it stores them (NTFS through lowntfs-3g: all lower).
+    // With each name the inode number the listing gives, which on a disk that keepsInodes() is the
+    // file's own.
     struct Listing {
         QList<QByteArray> names;
+        QList<quint64> inodes;
         std::optional<OsError> error;
     };
     Listing list() const;
 
-    // The longest name this folder's file system takes: bytes on Linux's own file systems, UTF-16
-    // units on those made for Windows (FAT, exFAT, NTFS), however they are mounted.
-    NameLimit nameLimit() const;
+    // Whether the disk keeps the inode number of a file as a lasting mark of it: looked up, not
+    // assumed by the kind of disk, by comparing a look-up's number with the one `listing` (of this
+    // folder) gives for its first few entries. A disk that keeps them gives the same number both
+    // ways; exFAT through FUSE lists none (all ones) and numbers a look-up by the moment. False for
+    // an empty folder.
+    bool keepsInodes(const Listing &listing) const;
+
+    // Makes the renames done in the folder so far durable, as fsync() does for a file.
+    std::optional<OsError> flush() const;
+
+    // How long a name this folder's file system takes: bytes on Linux's own file systems, UTF-16
+    // units on those made for Windows (FAT, exFAT, NTFS), however they are mounted, and bytes as
+    // well where their driver counts those too (lowntfs-3g), as a look-up finds out.
+    QList<NameLimit> nameLimits() const;
 
     // Makes an empty file under a name that must be free, readable by its owner only.
     std::optional<OsError> createFile(const QByteArray &name) const;
@@ -139,8 +159,31 @@ public:
                                               const ChunkObserver &betweenChunks = {}) const;
 
 private:
+    friend class FolderUse;
+
     qintptr m_handle = -1;
     std::optional<OsError> m_openError;
+};
+
+// What every copy into a folder holds while it runs, so that each can tell whether it is alone
+// there: only a copy alone in a folder may take the temporary files it finds there for leftovers
+// of copies that were cut off, and not another one's work. It is held alone from the start where
+// no other copy holds it, until share() lets others begin beside it; otherwise shared, after
+// waiting for a copy that holds it alone (a moment). Released when destroyed, or when the process
+// ends in any way.
+class FolderUse final {
+public:
+    explicit FolderUse(const FolderHandle &folder);
+    ~FolderUse();
+    FolderUse(const FolderUse &) = delete;
+    FolderUse &operator=(const FolderUse &) = delete;
+
+    bool alone() const { return m_alone; }
+    void share();
+
+private:
+    qintptr m_handle = -1;
+    bool m_alone = false;
 };
 
 // --- Reading text files
@@ -175,15 +218,17 @@ struct ReadOnlyFile {
 ReadOnlyFile openForReading(const QByteArray &path);
 
 // Puts `contents` in the place of the file at `path` in one step. A complete new file is written
-// beside it, flushed to the disk and read back; only when all of that worked and `accept` (if
-// given) agrees with the new file does it take the old one's name. On any failure the old file is
-// left exactly as it was and the new one is removed. A link keeps pointing at the replaced file.
+// beside it, with `roomAfter` zero bytes after the contents set aside on the disk (so that writing
+// there later cannot fail for want of space), flushed to the disk and read back; only when all of
+// that worked and `accept` (if given) agrees with the new file does it take the old one's name. On
+// any failure the old file is left exactly as it was and the new one is removed. A link keeps
+// pointing at the replaced file.
 std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
-                                   const std::function<bool(const QString &newFile)> &accept = {});
+                                   const std::function<bool(const QString &newFile)> &accept = {},
+                                   qint64 roomAfter = 0);
 
-// Sets aside disk space for the first `size` bytes of the open file `handle`, growing it to that
-// size with zeros where it is shorter, so that writing there later cannot fail for want of space.
-bool reserveFileSpace(qintptr handle, qint64 size);
+// Puts the data of the open file `handle` on the disk (fdatasync).
+std::optional<OsError> flushFile(qintptr handle);
 
 // --- Single instance
 

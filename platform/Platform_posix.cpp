@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -176,13 +177,15 @@ FileContents readWholeFile(const QString &path, qint64 maxBytes)
     return result;
 }
 
-bool reserveFileSpace(qintptr handle, qint64 size)
+std::optional<OsError> flushFile(qintptr handle)
 {
-    return ::posix_fallocate(int(handle), 0, off_t(size)) == 0;
+    if (::fdatasync(int(handle)) != 0)
+        return osError(errno);
+    return std::nullopt;
 }
 
 std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
-                                   const std::function<bool(const QString &newFile)> &accept)
+                                   const std::function<bool(const QString &newFile)> &accept, qint64 roomAfter)
 {
     // Through a link, the file it points at is replaced: renaming over the link itself would cut
     // it off from its target.
@@ -205,14 +208,21 @@ std::optional<OsError> replaceFile(const QString &path, const QByteArray &conten
         (void)::fchmod(fd.get(), old.st_mode & 07777);
 
     // A full disk can show up in write(), in fsync() or only in close().
-    if (!writeAll(fd.get(), contents) || ::fsync(fd.get()) != 0 || !fd.close())
+    if (!writeAll(fd.get(), contents))
+        return fail(errno);
+    if (roomAfter > 0) {
+        if (const int error = ::posix_fallocate(fd.get(), 0, off_t(contents.size() + roomAfter)))
+            return fail(error);
+    }
+    if (::fsync(fd.get()) != 0 || !fd.close())
         return fail(errno);
 
     // Read back: the new file must be complete before it may take the old one's place.
     const FileContents written = readWholeFile(QFile::decodeName(temporary));
     if (written.error)
         return fail(written.error->code);
-    if (written.bytes != contents || (accept && !accept(QFile::decodeName(temporary))))
+    if (written.bytes.size() != contents.size() + std::max<qint64>(roomAfter, 0)
+        || !written.bytes.startsWith(contents) || (accept && !accept(QFile::decodeName(temporary))))
         return fail(EIO);
 
     if (::rename(temporary.constData(), target.constData()) != 0)

@@ -640,14 +640,18 @@ void frmMain::CommandRunAll_Click()
     WindowDialog dialog(*this);
     if (!listingStillShown(m_listing, TextPath->text(), dialog))
         return;
-    std::optional<RenameBatch> batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog,
-                                                     NameOptions{cmdTrackNumbers->isChecked()});
+    // Checked once no other program renames: the command line may have renamed since the listing.
+    const std::unique_ptr<RenameLock> lock = lockRenames(m_statePaths.renameJournal, dialog);
+    std::optional<RenameBatch> batch;
+    if (lock)
+        batch = prepareRename(m_listing, ListDstMusic->items(), kindExtension(), dialog,
+                              NameOptions{cmdTrackNumbers->isChecked()});
     if (batch) {
         // Titles given look-alikes of characters the disk refuses show them, as the files will.
         if (batch->plan().titles != ListDstMusic->items())
             ListDstMusic->setItems(batch->plan().titles);
         // The source list keeps the old names: a second run finds none of them and says so.
-        runRename(*batch, m_statePaths.renameJournal, dialog);
+        runRename(*batch, *lock, dialog);
         m_folderNames.reset(); // the listed names are gone now, and the marks say so
         UpdateTitleMarks();
     }

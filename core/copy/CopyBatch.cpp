@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
@@ -88,6 +89,11 @@ void CopyBatch::check()
     m_totalBytes = 0;
     m_source = std::make_unique<FolderHandle>(m_listing.folder);
     m_destination = std::make_unique<FolderHandle>(m_destinationFolder);
+    // Taken before a file is made there: another copy into the folder then never takes this
+    // one's files for leftovers, nor this one another's.
+    m_use.reset();
+    m_use = std::make_unique<platform::FolderUse>(*m_destination);
+    const auto shareTheFolder = qScopeGuard([this] { m_use->share(); });
 
     // The proof that the folders differ: a file made in the destination must not show up in the
     // source folder. Inode numbers would not do: FUSE gives each spelling of a name its own.
@@ -101,11 +107,13 @@ void CopyBatch::check()
     m_ignoresCase = !sameFolder && ignoresLetterCase(*m_destination, {probe}, [&probe](const QByteArray &name) {
                         return name == probe;
                     });
-    (void)m_destination->removeFile(probe); // if it stays, the next copy here removes it
+    (void)m_destination->removeFile(probe); // if it stays, the next copy here alone removes it
     if (sameFolder) {
         m_refusal = failure(0, CopyProblem::SameFolder);
         return;
     }
+    if (m_use->alone())
+        removeLeftovers();
 
     m_sizes.reserve(n);
     m_names.reserve(n);
@@ -168,8 +176,8 @@ std::optional<CopyFailure> CopyBatch::refusal() const
 
 void CopyBatch::removeLeftovers() const
 {
-    // Only one copy runs at a time (one program per user), so every such file here is a leftover
-    // of one that was cut off. Folders and links of that name are not the copy's and stay.
+    // No other copy runs into this folder, so every such file here is a leftover of one that was
+    // cut off. Folders and links of that name are not the copy's and stay.
     const FolderHandle::Listing listing = m_destination->list();
     for (const QByteArray &name : listing.names) {
         if (isTemporaryName(name))
@@ -183,7 +191,6 @@ CopyReport CopyBatch::run(const ProgressObserver &observer)
         check();
     if (m_refusal)
         return {0, false, m_refusal};
-    removeLeftovers();
 
     const qsizetype n = m_listing.files.size();
     qint64 done = 0;

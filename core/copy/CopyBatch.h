@@ -65,7 +65,9 @@ public:
     // The destination as it was given.
     const QString &destinationFolder() const { return m_destinationFolder; }
 
-    // Changes nothing but a file of its own made and removed again in the destination.
+    // Takes its use of the destination (platform::FolderUse), which it holds until destroyed, and
+    // changes nothing but a file of its own made and removed again there, and, when no other copy
+    // runs into that folder, the leftovers of copies that were cut off.
     void check();
     // The failure that stops the copy before its first file, if check() found one.
     std::optional<CopyFailure> refusal() const;
@@ -85,8 +87,7 @@ public:
     // Told, before each file, between its chunks and once at the end, how many files are done and
     // how many bytes of all; false stops the copy there.
     using ProgressObserver = std::function<bool(qsizetype filesDone, qint64 bytesDone)>;
-    // First removes the leftovers of earlier copies that were cut off in the destination, then
-    // copies. Does nothing when check() refused the copy.
+    // Copies. Does nothing when check() refused the copy.
     CopyReport run(const ProgressObserver &observer = {});
 
     // The hidden name that a copy's data have until complete: ".meloport-" and a number in base 36,
@@ -103,6 +104,7 @@ private:
     QString m_destinationFolder;
     std::unique_ptr<platform::FolderHandle> m_source;
     std::unique_ptr<platform::FolderHandle> m_destination;
+    std::unique_ptr<platform::FolderUse> m_use; // of the destination
     bool m_checked = false;
     bool m_ignoresCase = false;
     std::optional<CopyFailure> m_refusal;

@@ -2,6 +2,7 @@
 
 #include "core/Collation.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSet>
 
@@ -15,11 +16,16 @@ using platform::FolderHandle;
 
 namespace {
 
-bool tooLong(const QByteArray &name, const platform::NameLimit &limit)
+// The first of the disk's limits that the name breaks.
+std::optional<platform::NameLimit> brokenLimit(const QByteArray &name, const QList<platform::NameLimit> &limits)
 {
-    if (limit.unit == platform::NameLimit::Unit::Bytes)
-        return name.size() > limit.max;
-    return QString::fromUtf8(name).size() > limit.max;
+    for (const platform::NameLimit &limit : limits) {
+        const qsizetype length = limit.unit == platform::NameLimit::Unit::Bytes ? name.size()
+                                                                                 : QString::fromUtf8(name).size();
+        if (length > limit.max)
+            return limit;
+    }
+    return std::nullopt;
 }
 
 // Whether a listing shows names as they are stored: NTFS through lowntfs-3g ignoring case lists
@@ -66,6 +72,8 @@ FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &list
         folder.m_error = std::move(listing.error);
         return folder;
     }
+    folder.m_keepsInodes = handle.keepsInodes(listing);
+    folder.m_inodes = std::move(listing.inodes);
     folder.m_names = std::move(listing.names);
     folder.m_present.reserve(std::size_t(folder.m_names.size()));
     for (const QByteArray &name : std::as_const(folder.m_names))
@@ -80,7 +88,7 @@ FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &list
         for (const QByteArray &name : std::as_const(folder.m_names))
             folder.m_present.insert(view(folder.m_keys.emplace_back(caseBlindName(name))));
     }
-    folder.m_limit = handle.nameLimit();
+    folder.m_limits = handle.nameLimits();
     folder.m_path = path;
     return folder;
 }
@@ -128,6 +136,9 @@ void RenameBatch::check(FolderNames &folder)
             m_problems.append(failure(p, RenameProblem::System, *folder.m_error));
         return;
     }
+    m_keepsInodes = folder.m_keepsInodes;
+    m_listing.names = folder.m_names;
+    m_listing.inodes = folder.m_inodes;
     m_ignoresCase = folder.m_ignoresCase;
     m_listingShowsCase = folder.m_listingShowsCase;
     buildSchedule(findProblems(folder));
@@ -163,7 +174,7 @@ void RenameBatch::useLookAlikes()
 QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
 {
     const NameSet &present = folder.m_present;
-    const platform::NameLimit &limit = folder.m_limit;
+    const QList<platform::NameLimit> &limits = folder.m_limits;
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
 
@@ -195,9 +206,9 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
             found[p] = failure(p, RenameProblem::Missing);
         } else if (!folder.refusedIn(pairs[p].newName).isEmpty()) {
             found[p] = failure(p, RenameProblem::Refused);
-        } else if (tooLong(pairs[p].newName, limit)) {
+        } else if (const auto broken = brokenLimit(pairs[p].newName, limits)) {
             found[p] = failure(p, RenameProblem::TooLong);
-            found[p]->limit = limit;
+            found[p]->limit = *broken;
         } else if (pairs[p].oldName == pairs[p].newName) {
             unchanged[p] = true; // it has its name already, and keeps it first
             claimed.insert_or_assign(oldKey, p);
@@ -242,6 +253,30 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
             m_active[p] = !unchanged[p];
     }
     return next;
+}
+
+QList<FileIdentity> RenameBatch::identities(const QList<qsizetype> &positions) const
+{
+    QList<QByteArray> names;
+    names.reserve(positions.size());
+    for (const qsizetype position : positions)
+        names.append(m_plan.pairs[position].oldName);
+    if (!m_keepsInodes) {
+        QByteArray folderPath = QFile::encodeName(m_plan.folder);
+        if (!folderPath.endsWith('/'))
+            folderPath += '/';
+        return identifyByLookup(FolderHandle(m_plan.folder), folderPath, names);
+    }
+    std::unordered_map<std::string_view, quint64> listed;
+    listed.reserve(std::size_t(m_listing.names.size()));
+    for (qsizetype i = 0; i < m_listing.names.size(); ++i)
+        listed.emplace(view(m_listing.names[i]), m_listing.inodes[i]);
+    QList<FileIdentity> identities(names.size());
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (const auto found = listed.find(view(names[i])); found != listed.cend())
+            identities[i].inode = found->second;
+    }
+    return identities;
 }
 
 QByteArray RenameBatch::temporaryName()
@@ -296,7 +331,7 @@ void RenameBatch::buildSchedule(const QList<qsizetype> &next)
     }
 }
 
-QList<RenameFailure> RenameBatch::run(const StepObserver &stepTaken)
+QList<RenameFailure> RenameBatch::run(const StepObserver &stepTaken, const std::function<void()> &unitEnded)
 {
     if (!m_checked)
         check();
@@ -339,6 +374,8 @@ QList<RenameFailure> RenameBatch::run(const StepObserver &stepTaken)
                     stepTaken(s, false);
             }
         }
+        if (unitEnded)
+            unitEnded();
         if (failing >= 0)
             blockedBy = failing;
         if (blockedBy >= 0) {

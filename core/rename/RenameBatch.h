@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "core/rename/FileIdentity.h"
 #include "core/RefusedCharacters.h"
 #include "core/rename/RenamePlan.h"
 
@@ -78,11 +79,13 @@ private:
     QString m_path;
     std::optional<platform::OsError> m_error;
     QList<QByteArray> m_names;
+    QList<quint64> m_inodes; // of each name, as the listing gives them
+    bool m_keepsInodes = false;
     QList<QByteArray> m_keys; // the names as this disk tells them apart, where that differs
     NameSet m_present;
     bool m_ignoresCase = false;
     bool m_listingShowsCase = true;
-    platform::NameLimit m_limit;
+    QList<platform::NameLimit> m_limits;
     RefusedCharacters m_refusedCharacters;
 };
 
@@ -109,6 +112,10 @@ public:
     void check(FolderNames &folder);
     const QList<RenameFailure> &problems() const { return m_problems; }
     const QList<RenameStep> &schedule() const { return m_steps; }
+    // What identifies the file of each pair at `positions` on its disk, for the record of the
+    // batch: the inode number check() listed, where the disk keeps them (no system call a file),
+    // or else a look-up each.
+    QList<FileIdentity> identities(const QList<qsizetype> &positions) const;
     // The characters of pair `position`'s new name that the disk refuses, as check() found them.
     QByteArray refusedCharacters(qsizetype position) const;
     // Whether check() found a pair refused for its characters only, which their full-width
@@ -121,10 +128,11 @@ public:
     QByteArray temporaryPrefix() const { return ".meloport-renaming-" + m_batchId + '-'; }
 
     // Takes the scheduled steps; `stepTaken` hears of each that took effect (undone: one that was
-    // put back). Returns every pair that does not end under its new name: the problems found
-    // by check() first, then those found while renaming, in the order of positions.
+    // put back), and `unitEnded` of the end of each unit, done or put back. Returns every pair
+    // that does not end under its new name: the problems found by check() first, then those found
+    // while renaming, in the order of positions.
     using StepObserver = std::function<void(qsizetype step, bool undone)>;
-    QList<RenameFailure> run(const StepObserver &stepTaken = {});
+    QList<RenameFailure> run(const StepObserver &stepTaken = {}, const std::function<void()> &unitEnded = {});
 
 private:
     // A name as this folder tells names apart: its bytes, or folded where case is ignored.
@@ -141,6 +149,8 @@ private:
                        QHash<qsizetype, RenameFailure> &failed) const;
 
     RenamePlan m_plan;
+    platform::FolderHandle::Listing m_listing; // as check() found the folder
+    bool m_keepsInodes = false;
     bool m_checked = false;
     bool m_ignoresCase = false;
     bool m_listingShowsCase = true;

@@ -9,7 +9,21 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace meloport {
+
+std::unique_ptr<RenameLock> lockRenames(const QString &journalPath, JobDialog &dialog)
+{
+    auto lock = std::make_unique<RenameLock>(journalPath);
+    if (!lock->isHeld()) {
+        dialog.tell(journalNotWrittenMessage(journalPath, {EWOULDBLOCK, LoadMessage(Msg::JournalBusy).text}));
+        return nullptr;
+    }
+    if (lock->waited())
+        dialog.tell(LoadMessage(Msg::WaitedForOtherRename));
+    return lock;
+}
 
 std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
                                          const QString &extension, JobDialog &dialog, NameOptions options)
@@ -67,9 +81,9 @@ std::optional<QList<RenameFailure>> runRecordedTelling(RenameBatch &batch, const
 
 } // namespace
 
-bool runRename(RenameBatch &batch, const QString &journalPath, JobDialog &dialog)
+bool runRename(RenameBatch &batch, const RenameLock &lock, JobDialog &dialog)
 {
-    const auto failures = runRecordedTelling(batch, journalPath, dialog);
+    const auto failures = runRecordedTelling(batch, lock.journalPath(), dialog);
     if (!failures)
         return false;
     if (!failures->isEmpty()) {
@@ -82,6 +96,9 @@ bool runRename(RenameBatch &batch, const QString &journalPath, JobDialog &dialog
 
 UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
 {
+    const std::unique_ptr<RenameLock> lock = lockRenames(journalPath, dialog);
+    if (!lock)
+        return UndoOutcome::NotDone;
     const JournalReading reading = readRenameJournal(journalPath);
     if (!reading.record) {
         dialog.tell(journalUnusableMessage(journalPath, reading));
@@ -92,7 +109,7 @@ UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
         dialog.tell(journalUnusableMessage(journalPath, {std::nullopt, JournalReading::Problem::Unreadable, *undo.error}));
         return UndoOutcome::NotDone;
     }
-    if (undo.plan.pairs.isEmpty() && undo.notFound.isEmpty()) {
+    if (undo.plan.pairs.isEmpty() && undo.notFound.isEmpty() && undo.changed.isEmpty()) {
         dialog.tell(LoadMessage(Msg::NothingToUndo));
         return UndoOutcome::Done;
     }
@@ -105,7 +122,7 @@ UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
         undo.plan.pairs.isEmpty() ? QList<RenameFailure>() : runRecordedTelling(batch, journalPath, dialog);
     if (!failures)
         return UndoOutcome::NotDone;
-    if (failures->isEmpty() && undo.notFound.isEmpty()) {
+    if (failures->isEmpty() && undo.notFound.isEmpty() && undo.changed.isEmpty()) {
         dialog.tell(LoadMessage(Msg::Finished));
         return UndoOutcome::Done;
     }

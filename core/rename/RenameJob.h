@@ -6,14 +6,21 @@
 
 #include "core/JobDialog.h"
 #include "core/rename/RenameBatch.h"
+#include "core/rename/RenameJournal.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace meloport {
+
+// Takes the lock of renames and undos (RenameLock) before anything is read or checked, waiting for
+// another program's rename to end: says so when it had to wait (320), and why nothing will be done
+// when it gave up. Nothing then.
+std::unique_ptr<RenameLock> lockRenames(const QString &journalPath, JobDialog &dialog);
 
 // Checks a rename of the listed files to `titles`, in this order, stopping at the first that
 // fails: files listed (205), titles given (204), as many of each (202), every title a possible
@@ -25,9 +32,9 @@ namespace meloport {
 std::optional<RenameBatch> prepareRename(const MusicListing &listing, const QStringList &titles,
                                          const QString &extension, JobDialog &dialog, NameOptions options = {});
 
-// Runs a prepared batch with its record kept in the journal at `journalPath`, then reports: 203
+// Runs a batch prepared under `lock` with its record kept in the lock's journal, then reports: 203
 // when every pair was renamed, otherwise the pairs that were not. True for 203.
-bool runRename(RenameBatch &batch, const QString &journalPath, JobDialog &dialog);
+bool runRename(RenameBatch &batch, const RenameLock &lock, JobDialog &dialog);
 
 enum class UndoOutcome {
     Done,             // every file of the record has its old name again (or had it already)
@@ -36,7 +43,8 @@ enum class UndoOutcome {
 };
 
 // Gives the files of the recorded batch their old names back, asking first (250, or 251 for a
-// batch cut off in its middle). The undo is itself recorded, so that it can be undone.
+// batch cut off in its middle), having taken the lock of renames before it reads the record. The
+// undo is itself recorded, so that it can be undone.
 UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog);
 
 // 元に戻す as a command that is offered while a record of the last rename exists (written by this

@@ -17,8 +17,14 @@ namespace meloport {
 namespace {
 
 constexpr QByteArrayView kMagic = "meloport-rename-journal";
-constexpr QByteArrayView kVersion = "1";
-// How long a rename waits for another program's rename to end: 10 s.
+constexpr QByteArrayView kVersion = "2";
+constexpr QByteArrayView kVersionWithoutIdentities = "1";
+// A flush is a commit of the disk's own journal, dearer than many renames: the progress is flushed
+// at the end of a unit once the time since the last flush is this many times what that flush
+// took, so that flushing costs a twentieth of the run at most. A slow disk, or a batch whose
+// units are slow, is flushed after nearly every unit.
+constexpr qint64 kFlushShare = 20;
+// How long a rename or an undo waits for another program's to end: 10 s.
 constexpr int kLockTries = 200;
 constexpr unsigned long kLockPollMs = 50;
 
@@ -48,6 +54,33 @@ QByteArray stepName(const QByteArray &name, const RenamePair &pair, const QByteA
     if (name == pair.newName)
         return "new";
     return name.mid(aside.size());
+}
+
+// "<inode> <size> <mtime> <digest>", "-" for each that is not needed.
+QByteArray identityFields(const FileIdentity &identity)
+{
+    const auto field = [](bool needed, const QByteArray &value) { return needed ? value : QByteArray("-"); };
+    return field(identity.inode != 0, QByteArray::number(identity.inode)) + ' '
+           + field(identity.size >= 0, QByteArray::number(identity.size)) + ' '
+           + field(identity.size >= 0, QByteArray::number(identity.modifiedNs)) + ' '
+           + field(!identity.digest.isEmpty(), identity.digest.toHex());
+}
+
+std::optional<FileIdentity> parsedIdentity(const QList<QByteArray> &fields)
+{
+    FileIdentity identity;
+    bool inodeOk = fields[0] == "-", sizeOk = fields[1] == "-", timeOk = fields[2] == "-";
+    if (!inodeOk)
+        identity.inode = fields[0].toULongLong(&inodeOk);
+    if (!sizeOk)
+        identity.size = fields[1].toLongLong(&sizeOk);
+    if (!timeOk)
+        identity.modifiedNs = fields[2].toLongLong(&timeOk);
+    if (fields[3] != "-")
+        identity.digest = QByteArray::fromHex(fields[3]);
+    if (!inodeOk || !sizeOk || !timeOk || (fields[3] != "-" && identity.digest.isEmpty()) || !identity.isKnown())
+        return std::nullopt;
+    return identity;
 }
 
 } // namespace
@@ -80,6 +113,7 @@ JournalReading readRenameJournal(const QString &path)
     RenameRecord record;
     QByteArray aside;
     bool planned = false;
+    bool identified = true;
     const auto number = [](const QByteArray &field, qsizetype limit) {
         bool ok = false;
         const qsizetype value = field.toLongLong(&ok);
@@ -91,17 +125,23 @@ JournalReading readRenameJournal(const QString &path)
         if (i == 0) {
             if (f.size() != 2 || f[0] != kMagic)
                 reading.problem = JournalReading::Problem::NotAJournal;
-            else if (f[1] != kVersion)
+            else if (f[1] != kVersion && f[1] != kVersionWithoutIdentities)
                 reading.problem = JournalReading::Problem::OtherVersion;
+            identified = f.size() == 2 && f[1] == kVersion;
         } else if (!planned && keyword == "folder" && f.size() == 2 && record.folder.isEmpty()) {
             record.folder = QFile::decodeName(QByteArray::fromPercentEncoding(f[1]));
         } else if (!planned && keyword == "aside" && f.size() == 2 && aside.isEmpty()) {
             aside = QByteArray::fromPercentEncoding(f[1]);
-        } else if (!planned && keyword == "pair" && f.size() == 3 && !aside.isEmpty() && record.steps.isEmpty()) {
+        } else if (!planned && keyword == "pair" && f.size() == (identified ? 7 : 3) && !aside.isEmpty()
+                   && record.steps.isEmpty()) {
             RenamePair pair{QByteArray::fromPercentEncoding(f[1]), QByteArray::fromPercentEncoding(f[2]), {}, {}};
             pair.oldShown = QString::fromUtf8(pair.oldName);
             pair.newShown = QString::fromUtf8(pair.newName);
             record.pairs.append(pair);
+            const std::optional<FileIdentity> identity = identified ? parsedIdentity(f.mid(3)) : FileIdentity();
+            if (!identity)
+                reading.problem = JournalReading::Problem::Damaged;
+            record.identities.append(identity.value_or(FileIdentity()));
         } else if (!planned && keyword == "step" && f.size() == 5 && number(f[1], record.pairs.size()) >= 0) {
             const qsizetype pair = number(f[1], record.pairs.size());
             const auto name = [&](const QByteArray &field) {
@@ -141,44 +181,67 @@ RenameJournalWriter::RenameJournalWriter(QString path)
 std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &batch)
 {
     const auto &pairs = batch.plan().pairs;
+    const auto &schedule = batch.schedule();
     m_pairOfPosition = QList<qsizetype>(pairs.size(), -1);
     const QByteArray aside = batch.temporaryPrefix();
     // An undo may run from another working folder than the rename's.
     QString folder = batch.plan().folder;
     if (QDir::isRelativePath(folder))
         folder = QDir::currentPath() + u'/' + folder;
-    QByteArray text = kMagic + ' ' + kVersion + "\nfolder " + encoded(QFile::encodeName(folder))
-                      + "\naside " + encoded(aside) + '\n';
-    qsizetype recorded = 0;
-    for (const RenameStep &step : batch.schedule()) {
+    QList<qsizetype> positions;
+    for (const RenameStep &step : schedule) {
         if (m_pairOfPosition[step.position] >= 0)
             continue;
-        m_pairOfPosition[step.position] = recorded++;
-        const RenamePair &pair = pairs[step.position];
-        text += "pair " + encoded(pair.oldName) + ' ' + encoded(pair.newName) + '\n';
+        m_pairOfPosition[step.position] = positions.size();
+        positions.append(step.position);
     }
-    for (const RenameStep &step : batch.schedule()) {
-        const RenamePair &pair = pairs[step.position];
-        const QByteArray flags = step.startsChain ? "uc" : step.startsUnit ? "u" : "-";
-        text += "step " + QByteArray::number(m_pairOfPosition[step.position]) + ' ' + stepName(step.from, pair, aside)
-                + ' ' + stepName(step.to, pair, aside) + ' ' + flags + '\n';
+    const QList<FileIdentity> identities = batch.identities(positions);
+
+    QByteArray text;
+    text.reserve(128 + positions.size() * 96 + schedule.size() * 24);
+    text.append(kMagic).append(' ').append(kVersion).append("\nfolder ").append(encoded(QFile::encodeName(folder)));
+    text.append("\naside ").append(encoded(aside)).append('\n');
+    for (qsizetype i = 0; i < positions.size(); ++i) {
+        const RenamePair &pair = pairs[positions[i]];
+        text.append("pair ").append(encoded(pair.oldName)).append(' ').append(encoded(pair.newName)).append(' ');
+        text.append(identityFields(identities[i])).append('\n');
     }
-    text += "planned\n";
+    for (const RenameStep &step : schedule) {
+        const RenamePair &pair = pairs[step.position];
+        text.append("step ").append(QByteArray::number(m_pairOfPosition[step.position])).append(' ');
+        text.append(stepName(step.from, pair, aside)).append(' ').append(stepName(step.to, pair, aside)).append(' ');
+        text.append(step.startsChain ? "uc\n" : step.startsUnit ? "u\n" : "-\n");
+    }
+    text.append("planned\n");
 
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    if (auto error = platform::replaceFile(m_path, text))
-        return error;
-    m_file.setFileName(m_path);
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return platform::OsError{EIO, m_file.errorString()};
-    // Each step is done, and may be put back, once; the longest line is "undone <number>".
-    m_planSize = text.size();
-    const qint64 roomSize = (2 * batch.schedule().size() + 1) * qint64(sizeof "undone 18446744073709551615");
-    if (platform::reserveFileSpace(m_file.handle(), m_planSize + roomSize)) {
-        m_room = m_file.map(m_planSize, roomSize);
-        m_roomSize = m_room ? roomSize : 0;
+    // The record this one replaces, to be put back should the batch rename nothing.
+    platform::FileContents previous = platform::readWholeFile(m_path);
+    m_previous = previous.error ? std::nullopt : std::optional(std::move(previous.bytes));
+    // Each step is done, and may be put back, once; the longest line is "undone <number>". The
+    // room is set aside before the new record takes the old one's place, so that a full disk
+    // stops the batch while the last record still stands.
+    const qint64 roomSize = (2 * schedule.size() + 1) * qint64(sizeof "undone 18446744073709551615");
+    std::optional<platform::OsError> notOpened;
+    const auto keepOpen = [&](const QString &newFile) {
+        m_file.setFileName(newFile);
+        if (m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+            return true;
+        notOpened = platform::OsError{EIO, m_file.errorString()};
+        return false;
+    };
+    QElapsedTimer took;
+    took.start();
+    if (auto error = platform::replaceFile(m_path, text, keepOpen, roomSize)) {
+        m_file.close();
+        return notOpened ? notOpened : error;
     }
-    if (!m_room) // each line one write of its own instead
+    m_lastFlushNs = took.nsecsElapsed(); // a first measure of what flushing costs here
+    m_sinceFlush.start();
+    m_planSize = text.size();
+    m_room = m_file.map(m_planSize, roomSize);
+    m_roomSize = m_room ? roomSize : 0;
+    if (!m_room) // each line one write of its own instead, into the room set aside
         m_file.seek(m_planSize);
     return std::nullopt;
 }
@@ -201,15 +264,44 @@ void RenameJournalWriter::append(QByteArrayView line)
 
 void RenameJournalWriter::stepTaken(qsizetype step, bool undone)
 {
+    m_moved += undone ? -1 : 1;
     char line[32];
     const int size = std::snprintf(line, sizeof line, "%s %lld\n", undone ? "undone" : "done", static_cast<long long>(step));
     append(QByteArrayView(line, size));
 }
 
+void RenameJournalWriter::unitEnded()
+{
+    if (m_sinceFlush.isValid() && m_sinceFlush.nsecsElapsed() >= kFlushShare * m_lastFlushNs)
+        flush();
+}
+
+void RenameJournalWriter::flush()
+{
+    // The mapped room is part of the file's page cache: one flush of the file writes it too.
+    QElapsedTimer took;
+    took.start();
+    if (m_file.isOpen())
+        (void)platform::flushFile(m_file.handle());
+    m_lastFlushNs = took.nsecsElapsed();
+    m_sinceFlush.start();
+}
+
 void RenameJournalWriter::finish()
 {
-    append("finished\n");
+    if (m_moved > 0) {
+        append("finished\n");
+        flush();
+        close();
+        return;
+    }
+    // Every step failed or was put back: the folder is as the last record left it, and that
+    // record, with its undo, is the one to keep.
     close();
+    if (m_previous)
+        (void)platform::replaceFile(m_path, *m_previous);
+    else
+        QFile::remove(m_path);
 }
 
 void RenameJournalWriter::close()
@@ -222,26 +314,36 @@ void RenameJournalWriter::close()
     m_file.close();
 }
 
+RenameLock::RenameLock(QString journalPath)
+    : m_journalPath(std::move(journalPath))
+{
+    // A rename takes a few seconds at most, so the second one waits for it.
+    QDir().mkpath(QFileInfo(m_journalPath).absolutePath());
+    for (int tries = 0;; ++tries) {
+        m_lock.emplace(m_journalPath + QStringLiteral(".lock"));
+        // Unavailable (no state folder can be made): the record cannot be written either, and says so.
+        if (m_lock->state() != platform::InstanceLockState::HeldByAnother)
+            return;
+        m_waited = true;
+        if (tries == kLockTries) {
+            m_lock.reset();
+            return;
+        }
+        QThread::msleep(kLockPollMs);
+    }
+}
+
 RecordedRun runRecorded(RenameBatch &batch, const QString &journalPath)
 {
     if (batch.schedule().isEmpty())
         return {std::nullopt, batch.run()};
-    // The window and the command line may rename at the same time; each would put its record in
-    // the other's place. A rename takes a few seconds at most, so the second one waits for it.
-    QDir().mkpath(QFileInfo(journalPath).absolutePath());
-    std::optional<platform::InstanceLock> lock;
-    for (int tries = 0;; ++tries) {
-        lock.emplace(journalPath + QStringLiteral(".lock"));
-        if (lock->state() != platform::InstanceLockState::HeldByAnother)
-            break;
-        if (tries == kLockTries)
-            return {platform::OsError{EWOULDBLOCK, LoadMessage(Msg::JournalBusy).text}, {}};
-        QThread::msleep(kLockPollMs);
-    }
     RenameJournalWriter journal(journalPath);
     if (auto error = journal.begin(batch))
         return {std::move(error), {}};
-    RecordedRun done{std::nullopt, batch.run([&journal](qsizetype step, bool undone) { journal.stepTaken(step, undone); })};
+    RecordedRun done{std::nullopt, batch.run([&journal](qsizetype step, bool undone) { journal.stepTaken(step, undone); },
+                                             [&journal] { journal.unitEnded(); })};
+    // The renames reach the disk before the line that says so.
+    (void)platform::FolderHandle(batch.plan().folder).flush();
     journal.finish();
     return done;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "core/rename/FileIdentity.h"
 #include "core/rename/RenameBatch.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -16,10 +18,14 @@ namespace meloport {
 // the exact bytes of the file system; blanks, "%", control characters and, in a name that is not
 // UTF-8, every byte beyond ASCII are percent-encoded:
 //
-//   meloport-rename-journal 1          the format and its version; another version is not read
+//   meloport-rename-journal 2          the format and its version; 1 (without identities) is
+//                                      still read, another version is not
 //   folder <path>                      the folder every name below belongs to
 //   aside <prefix>                     how the schedule's temporary names begin
-//   pair <old> <new>                   one line a file the batch moves, in schedule order of pairs
+//   pair <old> <new> <inode> <size> <mtime> <digest>
+//                                      one line a file the batch moves, in schedule order of
+//                                      pairs, with what identifies the file (FileIdentity; the
+//                                      time in nanoseconds, "-" for each that is not needed)
 //   step <pair> <from> <to> <flags>    the schedule, in order; from and to are "old" or "new" (the
 //                                      pair's names) or a number (the temporary name of the prefix
 //                                      and that number); flags "u": starts a unit (done or put back
@@ -30,11 +36,14 @@ namespace meloport {
 //   finished                           the batch ran to its end
 //
 // Everything up to "planned" is written whole and flushed before the first file is touched; the
-// progress lines are appended one by one, and a line cut off by a crash is ignored, as are the
-// zeros of the room set aside for lines that a crash kept from being written.
+// progress lines are appended one by one and flushed now and then at the end of a unit, and at the
+// end. A line cut off by a crash is ignored, as are the zeros of the room set aside for lines that
+// a crash kept from being written. The progress lines are a hint: a power cut may keep a rename
+// and lose its line, or keep the line and lose the rename, so an undo finds the files by identity.
 struct RenameRecord {
     QString folder;
     QList<RenamePair> pairs;
+    QList<FileIdentity> identities; // by pair
     QList<RenameStep> steps; // a step's position is an index into `pairs`
     QList<std::pair<qsizetype, bool>> taken; // step, and whether it was put back, in order
     bool finished = false;
@@ -61,15 +70,19 @@ public:
     RenameJournalWriter(const RenameJournalWriter &) = delete;
     RenameJournalWriter &operator=(const RenameJournalWriter &) = delete;
 
-    // Writes the whole plan and flushes it to the disk. Nothing on success; on a failure the last
-    // record stays as it was, and the batch must not run.
+    // Writes the whole plan, sets room aside for the progress, and flushes both to the disk before
+    // the new record takes the last one's place. Nothing on success; on a failure (a full disk) the
+    // last record stays as it was, and the batch must not run.
     std::optional<platform::OsError> begin(const RenameBatch &batch);
-    // For RenameBatch::run's observer.
+    // For RenameBatch::run's observers.
     void stepTaken(qsizetype step, bool undone);
+    void unitEnded();
+    // Says the batch ran to its end; a batch that moved no file leaves the last record in place.
     void finish();
 
 private:
     void append(QByteArrayView line);
+    void flush();
     void close();
 
     QString m_path;
@@ -81,11 +94,38 @@ private:
     qint64 m_planSize = 0;
     qint64 m_used = 0;
     QList<qsizetype> m_pairOfPosition; // the record's pair of each plan position
+    std::optional<QByteArray> m_previous; // the record this one replaced
+    qsizetype m_moved = 0;                 // steps taken less steps put back
+    QElapsedTimer m_sinceFlush;
+    qint64 m_lastFlushNs = 0;
 };
 
-// Runs a checked batch with its record kept in the journal at `journalPath`. When the plan cannot
-// be written first, nothing is touched and `journalError` says why. A batch with nothing to do
-// leaves the last record as it was.
+// One rename or undo at a time across programs (the window and the command line, or two command
+// lines): each takes this lock before it reads the journal or checks the folder, and holds it
+// until its record is complete, so that it never acts on what another one changes meanwhile nor
+// puts its record in the other's place. Waits up to 10 s for another program's rename to end.
+class RenameLock final {
+public:
+    explicit RenameLock(QString journalPath);
+    RenameLock(const RenameLock &) = delete;
+    RenameLock &operator=(const RenameLock &) = delete;
+
+    // False when another program still held it after the wait.
+    bool isHeld() const { return m_lock.has_value(); }
+    // Whether another program held it at first.
+    bool waited() const { return m_waited; }
+    const QString &journalPath() const { return m_journalPath; }
+
+private:
+    QString m_journalPath;
+    std::optional<platform::InstanceLock> m_lock;
+    bool m_waited = false;
+};
+
+// Runs a checked batch with its record kept in the journal at `journalPath`, whose RenameLock the
+// caller holds. When the plan cannot be written first, nothing is touched and `journalError` says
+// why. A batch with nothing to do leaves the last record as it was. At the end the folder is
+// flushed, and then the record says the batch finished.
 struct RecordedRun {
     std::optional<platform::OsError> journalError;
     QList<RenameFailure> failures;

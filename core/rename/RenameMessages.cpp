@@ -218,13 +218,16 @@ Message undoQuestion(const UndoPlan &undo)
 Message undoFailuresMessage(const UndoPlan &undo, const RenameBatch &batch, const QList<RenameFailure> &failures)
 {
     QStringList lines;
-    const QString notThere = LoadMessage(Msg::NotWhereRecorded).text;
-    for (const RenamePair &pair : undo.notFound)
-        lines.append(FormatMessage(Msg::RenameFailureLine, pair.newShown, pair.oldShown, notThere).text);
+    for (const auto &[pairs, why] : {std::pair(&undo.notFound, Msg::NotWhereRecorded),
+                                     std::pair(&undo.changed, Msg::NotTheRenamedFile)}) {
+        for (const RenamePair &pair : *pairs)
+            lines.append(FormatMessage(Msg::RenameFailureLine, pair.newShown, pair.oldShown, LoadMessage(why).text).text);
+    }
     for (const RenameFailure &failure : failures)
         lines.append(renameFailureLine(batch, failure));
-    return FormatMessage(Msg::UndoFailures, QString::number(undo.plan.pairs.size() + undo.notFound.size()),
-                         QString::number(undo.notFound.size() + failures.size()),
+    const qsizetype unfound = undo.notFound.size() + undo.changed.size();
+    return FormatMessage(Msg::UndoFailures, QString::number(undo.plan.pairs.size() + unfound),
+                         QString::number(unfound + failures.size()),
                          listLines(lines, [](const QString &line) { return line; }));
 }
 

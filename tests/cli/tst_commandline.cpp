@@ -3,6 +3,7 @@
 
 #include "ui/ListBox.h"
 #include "ui/frmMain.h"
+#include "core/MessageCatalogue.h"
 #include "platform/Platform.h"
 #include "support/DiskImage.h"
 #include "support/FolderSnapshot.h"
@@ -12,10 +13,16 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <cerrno>
 
 using namespace meloport;
 
@@ -27,20 +34,47 @@ struct Run {
     QString err;
 };
 
-// Runs the program with the journal under `state`, as a script on a machine without a display.
-Run runProgram(const QStringList &arguments, const QString &state, const QString &workingFolder = {})
+// Starts the program with the journal under `state`, as a script on a machine without a display;
+// through a shell command `wrapper` ending in "$@" where one is given.
+void startProgram(QProcess &process, const QStringList &arguments, const QString &state,
+                  const QString &workingFolder = {}, const QString &wrapper = {})
 {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
     environment.insert(u"XDG_STATE_HOME"_qs, state);
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingFolder);
-    process.start(QStringLiteral(MELOPORT_PROGRAM), arguments);
+    if (wrapper.isEmpty())
+        process.start(QStringLiteral(MELOPORT_PROGRAM), arguments);
+    else
+        process.start(u"sh"_qs, QStringList{u"-c"_qs, wrapper, u"sh"_qs, QStringLiteral(MELOPORT_PROGRAM)} + arguments);
+}
+
+Run finished(QProcess &process)
+{
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+Run runProgram(const QStringList &arguments, const QString &state, const QString &workingFolder = {},
+               const QString &wrapper = {})
+{
+    QProcess process;
+    startProgram(process, arguments, state, workingFolder, wrapper);
+    return finished(process);
+}
+
+// Each renameat2 of the program then takes `ms` longer.
+QString slowedRenames(int ms)
+{
+    return u"exec strace -f -o /dev/null -e trace=renameat2 -e inject=renameat2:delay_enter=%1000 \"$@\""_qs.arg(ms);
+}
+
+QStringList expanded(QStringList texts, const QTemporaryDir &dir)
+{
+    return texts.replaceInStrings(u"{dir}"_qs, dir.path());
 }
 
 } // namespace
@@ -247,8 +281,47 @@ private slots:
         QCOMPARE(snapshotText(album), u"a.wav=a.wav b.wav=b.wav"_qs);
     }
 
+    // With the journal's disk nearly full, the plan fits and the room for the progress does not: a
+    // file size limit stops the second rename before any file is touched, and says why; the first
+    // rename's record stays, and undoes it.
+    void stopsWhenTheRecordCannotBeKept()
+    {
+        QTemporaryDir dir;
+        const QString state = dir.filePath(u"state"_qs);
+        const QString first = dir.filePath(u"first"_qs), second = dir.filePath(u"second"_qs);
+        QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+        writeFile(first + u"/a.wav"_qs, "A");
+        writeFile(dir.filePath(u"one.txt"_qs), "x\n");
+        QByteArray titles;
+        for (int i = 0; i < 1000; ++i) { // a plan of about 60 KB and room of 56 KB for its progress
+            writeFile(second + QString::asprintf("/a%04d.wav", i), "S");
+            titles += QByteArray::number(i) + '\n';
+        }
+        writeFile(dir.filePath(u"many.txt"_qs), titles);
+        QCOMPARE(runProgram({u"--rename"_qs, first, u"--titles"_qs, dir.filePath(u"one.txt"_qs)}, state).status, 0);
+        const QString journal = state + u"/Meloport/last-rename.journal"_qs;
+        QFile record(journal);
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        const QByteArray firstRecord = record.readAll();
+        record.close();
+        const auto before = folderSnapshot(second);
+
+        const Run full = runProgram({u"--rename"_qs, second, u"--titles"_qs, dir.filePath(u"many.txt"_qs)}, state, {},
+                                    u"trap '' XFSZ; exec prlimit --fsize=90000 \"$@\""_qs);
+        QCOMPARE(full.status, 1);
+        QVERIFY2(full.err.contains(FormatMessage(Msg::JournalNotWritten, journal, platform::describeError(EFBIG)).text),
+                 qPrintable(full.err));
+        QCOMPARE(folderSnapshot(second), before);
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll(), firstRecord);
+        QCOMPARE(QDir(state + u"/Meloport"_qs).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({u"last-rename.journal"_qs, u"last-rename.journal.lock"_qs}));
+        QCOMPARE(runProgram({u"--undo"_qs, u"--yes"_qs}, state).status, 0);
+        QCOMPARE(QDir(first).entryList(QDir::Files), QStringList{u"a.wav"_qs});
+    }
+
     // A rename of the window and one of the command line at the same time would each write its
-    // record over the other's: the second waits for the first.
+    // record over the other's: the second waits for the first, and says so.
     void waitsForAnotherRename()
     {
         TestFolder dir;
@@ -261,17 +334,64 @@ private slots:
         QCOMPARE(held->state(), platform::InstanceLockState::Acquired);
 
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"XDG_STATE_HOME"_qs, state);
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(MELOPORT_PROGRAM),
-                      {u"--rename"_qs, dir.filePath(u"album"_qs), u"--titles"_qs, dir.filePath(u"titles.txt"_qs)});
+        startProgram(process, {u"--rename"_qs, dir.filePath(u"album"_qs), u"--titles"_qs, dir.filePath(u"titles.txt"_qs)},
+                     state);
         QVERIFY(!process.waitForFinished(500));
         QCOMPARE(QDir(dir.filePath(u"album"_qs)).entryList(QDir::Files), QStringList{u"a.wav"_qs});
         held.reset();
-        QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(process.exitCode(), 0);
+        const Run run = finished(process);
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.err.contains(LoadMessage(Msg::WaitedForOtherRename).text), qPrintable(run.err));
         QCOMPARE(QDir(dir.filePath(u"album"_qs)).entryList(QDir::Files), QStringList{u"x.WAV"_qs});
+    }
+
+    // A second run started while a rename is under way (each of its renames slowed down) waits for
+    // it, and only then reads the record or lists and checks the folder: an undo puts back every
+    // file of the batch, another rename renames the folder as the first one left it.
+    void runsAfterTheRenameUnderWay_data()
+    {
+        QTest::addColumn<QByteArray>("first"); // titles for A.WAV B.WAV C.WAV
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("an undo") << QByteArray("B\nC\nA\n") << QStringList{u"--undo"_qs, u"--yes"_qs}
+                                 << QStringList{u"A.WAV=A"_qs, u"B.WAV=B"_qs, u"C.WAV=C"_qs};
+        QTest::newRow("a rename of the folder as the first left it")
+            << QByteArray("A\nY\nX\n")
+            << QStringList{u"--rename"_qs, u"{dir}/album"_qs, u"--titles"_qs, u"{dir}/second.txt"_qs}
+            << QStringList{u"P.WAV=A"_qs, u"Q.WAV=C"_qs, u"R.WAV=B"_qs};
+    }
+    void runsAfterTheRenameUnderWay()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QStringList, second);
+        QFETCH(QStringList, after);
+        if (QStandardPaths::findExecutable(u"strace"_qs).isEmpty())
+            QSKIP("strace, which slows the first rename down, is not installed");
+        QTemporaryDir dir;
+        const QString album = dir.filePath(u"album"_qs), state = dir.filePath(u"state"_qs);
+        QVERIFY(QDir().mkpath(album));
+        for (const char *name : {"A", "B", "C"})
+            writeFile(album + u'/' + QLatin1StringView(name) + u".WAV"_qs, name);
+        writeFile(dir.filePath(u"first.txt"_qs), first);
+        writeFile(dir.filePath(u"second.txt"_qs), "P\nQ\nR\n");
+
+        QProcess renaming;
+        startProgram(renaming, {u"--rename"_qs, album, u"--titles"_qs, dir.filePath(u"first.txt"_qs)}, state, {},
+                     slowedRenames(1000));
+        QFile journal(state + u"/Meloport/last-rename.journal"_qs);
+        QDeadlineTimer deadline(20000);
+        while (!(journal.open(QIODevice::ReadOnly) && journal.readAll().contains("planned\n")) && !deadline.hasExpired()) {
+            journal.close();
+            QTest::qWait(20);
+        }
+        const Run next = runProgram(expanded(second, dir), state);
+        QCOMPARE(finished(renaming).status, 0);
+        QVERIFY2(next.err.contains(LoadMessage(Msg::WaitedForOtherRename).text), qPrintable(next.err));
+        QCOMPARE(next.status, 0);
+        QStringList files;
+        for (const auto &[name, content] : folderSnapshot(album).asKeyValueRange())
+            files.append(name + u'=' + content);
+        QCOMPARE(files, after);
     }
 };
 

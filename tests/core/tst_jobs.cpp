@@ -74,8 +74,12 @@ private slots:
         ScriptedDialog dialog;
         dialog.otherwise = answer;
         if (listingStillShown(listing, twist == u"field" ? root.path() : album, dialog)) {
-            if (std::optional<RenameBatch> batch = prepareRename(listing, titles, u"WAV"_qs, dialog))
-                runRename(*batch, root.filePath(u"state/last-rename.journal"_qs), dialog);
+            const auto lock = lockRenames(root.filePath(u"state/last-rename.journal"_qs), dialog);
+            std::optional<RenameBatch> batch;
+            if (lock)
+                batch = prepareRename(listing, titles, u"WAV"_qs, dialog);
+            if (batch)
+                runRename(*batch, *lock, dialog);
         }
         QCOMPARE(dialog.said.join(u", "_qs), said);
         QCOMPARE(snapshotText(album), after.isEmpty() ? before : after);
@@ -108,8 +112,9 @@ private slots:
             removeContents(album.path());
             writeFiles(album.path(), {"a.wav", "b.wav"});
             ScriptedDialog dialog;
+            const auto lock = lockRenames(journal, dialog);
             auto batch = prepareRename(listMusicFiles(album.path(), u"WAV"_qs), {u"b"_qs, u"a"_qs}, u"WAV"_qs, dialog);
-            QVERIFY(batch && runRename(*batch, journal, dialog));
+            QVERIFY(lock && batch && runRename(*batch, *lock, dialog));
         };
         UndoCommand command(journal);
         QVERIFY(!command.available()); // nothing recorded yet

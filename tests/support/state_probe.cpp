@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
             journal.stepTaken(step, undone);
             if (renamed == -kill)
                 std::raise(SIGKILL);
-        });
+        }, [&] { journal.unitEnded(); });
         journal.finish();
         std::puts("finished");
     } else {

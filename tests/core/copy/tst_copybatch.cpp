@@ -157,6 +157,12 @@ private slots:
             {}, u"copied 1"_qs,
             u".meloport-.tmp=user .meloport-Q7X9.tmp=user .meloport-k3j2.tmp.wav=user .meloport-renaming-k3j2-0.tmp=user"
             u" .meloport-renaming-k3j2-0=user a.wav=a.wav dir:.meloport-d1r.tmp meloport-k3j2.tmp=user"_qs);
+        // Another copy into the folder runs whole while this one writes a large file: neither
+        // takes the other's temporary or probe file for a leftover, and a leftover stays for a
+        // copy that runs there alone.
+        row({u"ext4"_qs, u"exFAT"_qs}, "another copy beside it", apart, "a.wav:3 b.wav", {},
+            u"another copy: c.wav .meloport-k3j2.tmp=left"_qs, u"copied 2"_qs,
+            u".meloport-k3j2.tmp=left a.wav=x*3145729 b.wav=b.wav c.wav=c.wav"_qs);
     }
     void copies()
     {
@@ -207,6 +213,7 @@ private slots:
         const qsizetype last = listing.files.size() - 1;
         qint64 startOfLast = -1;
         bool intruded = false;
+        std::optional<CopyReport> beside;
         const CopyReport report = batch.run([&](qsizetype file, qint64 bytes) {
             if (file == last && startOfLast < 0)
                 startOfLast = bytes;
@@ -214,6 +221,14 @@ private slots:
                 writeFile(destination + u'/' + twist.section(u": "_qs, 1), "intruder");
             if (twist == u"cut short" && bytes > 0)
                 QFile::resize(source + u"/big.wav"_qs, 10);
+            if (twist.startsWith(u"another copy: ") && bytes > 0 && !std::exchange(intruded, true)) {
+                const QStringList made = twist.section(u": "_qs, 1).split(u' ');
+                make(local.filePath(u"other"_qs), made.first().toUtf8());
+                make(destination, made.last().toUtf8()); // as a copy cut off would leave it
+                CopyBatch other(listMusicFiles(local.filePath(u"other"_qs), u"WAV"_qs), destination);
+                other.check();
+                beside = other.run();
+            }
             return !(twist == u"stop" && file == last && bytes - startOfLast >= 2 * platform::kCopyChunkBytes);
         });
 
@@ -232,6 +247,8 @@ private slots:
                            .text;
         }
         QCOMPARE(shown, expected);
+        if (beside)
+            QVERIFY(!beside->failure && beside->copied == 1);
         if (!twist.startsWith(u"gone: ") && twist != u"cut short")
             QCOMPARE(described(source), sourceBefore);
         if (to == u"apart" || to == u"read-only")

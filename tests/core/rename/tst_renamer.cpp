@@ -71,8 +71,9 @@ private slots:
         row(exfat, "another file's name in another case is taken", "a.wav b.wav", u"B"_qs,
             u"a.wav=a.wav b.wav=b.wav | 0:taken"_qs);
         const QString kanji(86, u'曲'); // 262 bytes, but 90 characters
-        row(ext4, "86 kanji are too long in bytes", "a.wav", kanji, u"a.wav=a.wav | 0:too long"_qs);
-        row(exfat, "86 kanji fit in characters", "a.wav", kanji, kanji + u".WAV=a.wav |"_qs);
+        row({u"ext4"_qs, u"NTFS ignoring case"_qs}, "86 kanji are too long in bytes", "a.wav", kanji,
+            u"a.wav=a.wav | 0:too long"_qs);
+        row({u"exFAT"_qs, u"NTFS"_qs}, "86 kanji fit in characters", "a.wav", kanji, kanji + u".WAV=a.wav |"_qs);
         row({u"ext4"_qs, u"exFAT"_qs}, "255 characters fit", "a.wav", QString(251, u'x'),
             QString(251, u'x') + u".WAV=a.wav |"_qs);
         row({u"ext4"_qs, u"exFAT"_qs}, "256 characters are too long", "a.wav", QString(252, u'x'),

@@ -13,6 +13,12 @@ using namespace meloport;
 
 namespace {
 
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 RecordedRun renameRecorded(const RenamePlan &plan, const QString &journal)
 {
     RenameBatch batch(plan);
@@ -30,6 +36,8 @@ QStringList undoRecorded(const QString &journal)
     QStringList left;
     for (const RenamePair &pair : undo.notFound)
         left.append(pair.newShown + u" not found"_qs);
+    for (const RenamePair &pair : undo.changed)
+        left.append(pair.newShown + u" changed"_qs);
     for (const RenameFailure &failure : renameRecorded(undo.plan, journal).failures)
         left.append(undo.plan.pairs[failure.position].oldShown + u" kept"_qs);
     return left;
@@ -122,14 +130,20 @@ private slots:
     {
         QTest::addColumn<QByteArray>("journal");
         QTest::addColumn<JournalReading::Problem>("problem");
-        const QByteArray plan = "meloport-rename-journal 1\nfolder /tmp/m\naside .m-\npair a.wav X.WAV\nstep 0 old 0 u\n"
-                                "step 0 0 new -\nplanned\n";
+        const QByteArray plan = "meloport-rename-journal 2\nfolder /tmp/m\naside .m-\npair a.wav X.WAV 12 - - -\n"
+                                "step 0 old 0 u\nstep 0 0 new -\nplanned\n";
         QTest::newRow("a whole record") << plan + "done 0\nfinished\n" << JournalReading::Problem::None;
         QTest::newRow("a crash mid-line: the cut line ignored") << plan + "done 0\nfini" << JournalReading::Problem::None;
         QTest::newRow("empty") << QByteArray() << JournalReading::Problem::NotAJournal;
         QTest::newRow("some other file") << QByteArray("[Settings]\nX=1\n") << JournalReading::Problem::NotAJournal;
-        QTest::newRow("another version") << QByteArray(plan).replace("journal 1", "journal 2")
+        QTest::newRow("another version") << QByteArray(plan).replace("journal 2", "journal 3")
                                          << JournalReading::Problem::OtherVersion;
+        QTest::newRow("the version before, without identities")
+            << QByteArray(plan).replace("journal 2", "journal 1").replace(" 12 - - -", "") << JournalReading::Problem::None;
+        QTest::newRow("a pair without its identity") << QByteArray(plan).replace(" 12 - - -", "")
+                                                     << JournalReading::Problem::Damaged;
+        QTest::newRow("an identity of noise") << QByteArray(plan).replace(" 12 -", " x -")
+                                              << JournalReading::Problem::Damaged;
         QTest::newRow("the plan cut short") << plan.left(plan.indexOf("planned")) << JournalReading::Problem::Damaged;
         QTest::newRow("a step of no pair") << QByteArray(plan).replace("step 0", "step 1") << JournalReading::Problem::Damaged;
         QTest::newRow("progress of no step") << plan + "done 2\n" << JournalReading::Problem::Damaged;
@@ -181,6 +195,98 @@ private slots:
                                                     u"A"_qs, u"C"_qs, u"E"_qs, u"F"_qs, u"TRACK"_qs});
         QVERIFY(child.waitForFinished(30000));
         QCOMPARE(child.exitStatus() == QProcess::CrashExit, kill <= 9); // and killed before "finished"
+        QCOMPARE(undoRecorded(journal), QStringList());
+        QCOMPARE(folderSnapshot(folder), before);
+    }
+
+    // A batch whose every rename fails (each new name taken after the check) leaves the last
+    // record, and its undo, in place; with no last record it leaves none.
+    void keepsTheLastRecordWhenNothingIsRenamed_data()
+    {
+        QTest::addColumn<bool>("lastRecord");
+        QTest::newRow("a last record: kept") << true;
+        QTest::newRow("none: none left") << false;
+    }
+    void keepsTheLastRecordWhenNothingIsRenamed()
+    {
+        QFETCH(bool, lastRecord);
+        QTemporaryDir local, state;
+        const QString folder = local.path();
+        const QString journal = state.filePath(u"last-rename.journal"_qs);
+        writeFile(folder + u"/A.WAV"_qs, "A");
+        writeFile(folder + u"/B.WAV"_qs, "B");
+        if (lastRecord)
+            QVERIFY(!renameRecorded(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"X"_qs, u"B"_qs}, u"WAV"_qs),
+                                    journal).journalError);
+        const QByteArray last = lastRecord ? readAll(journal) : QByteArray();
+
+        RenameBatch batch(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"P"_qs, u"Q"_qs}, u"WAV"_qs));
+        batch.check();
+        writeFile(folder + u"/P.WAV"_qs, "mine");
+        writeFile(folder + u"/Q.WAV"_qs, "mine");
+        const RecordedRun run = runRecorded(batch, journal);
+        QVERIFY(!run.journalError);
+        QCOMPARE(run.failures.size(), 2);
+        QCOMPARE(QFile::exists(journal), lastRecord);
+        QCOMPARE(readAll(journal), last);
+        if (lastRecord) {
+            QCOMPARE(undoRecorded(journal), QStringList());
+            QVERIFY(QFile::exists(folder + u"/A.WAV"_qs));
+        }
+        QStringList left = QDir(state.path()).entryList(QDir::Files | QDir::Hidden);
+        left.removeOne(u"last-rename.journal.lock"_qs);
+        QCOMPARE(left, lastRecord ? QStringList({u"last-rename.journal"_qs}) : QStringList());
+    }
+
+    // A power cut keeps what was flushed and may lose the rest in any order: the renames without
+    // their lines (the record cut back to its plan), or the lines without their renames. Undo finds
+    // each file by what it is, and every file gets its old name back, none replaced.
+    void undoesAfterAPowerCut_data()
+    {
+        QTest::addColumn<QString>("disk");
+        QTest::addColumn<QString>("titles"); // for A.WAV B.WAV C.WAV d.wav, each holding its name
+        QTest::addColumn<bool>("linesKept");
+        const QList<std::pair<const char *, QString>> batches{
+            {"a swap", u"B|A|C|D"_qs}, {"a ring of three", u"B|C|A|D"_qs}, {"new names", u"X|Y|Z|D"_qs}};
+        for (const QString &disk : {u"ext4"_qs, u"exFAT"_qs}) {
+            for (const auto &[what, titles] : batches) {
+                for (const bool linesKept : {false, true})
+                    QTest::addRow("%s, %s: %s", qPrintable(disk), what,
+                                  linesKept ? "the lines kept, the renames lost" : "the renames kept, the lines lost")
+                        << disk << titles << linesKept;
+            }
+        }
+    }
+    void undoesAfterAPowerCut()
+    {
+        QFETCH(QString, disk);
+        QFETCH(QString, titles);
+        QFETCH(bool, linesKept);
+        QTemporaryDir local, state;
+        std::optional<DiskImage> image;
+        if (disk == u"exFAT" && !image.emplace(DiskImage::Kind::Exfat).isMounted())
+            QSKIP(qPrintable(u"no exFAT here: "_qs + image->whyNot()));
+        const QString folder = image ? image->path() : local.path();
+        for (const QString &name : {u"A.WAV"_qs, u"B.WAV"_qs, u"C.WAV"_qs, u"d.wav"_qs})
+            writeFile(folder + u'/' + name, name.toUtf8());
+        const auto before = folderSnapshot(folder);
+        const QString journal = state.filePath(u"last-rename.journal"_qs);
+
+        RenameBatch batch(planRenames(listMusicFiles(folder, u"WAV"_qs), titles.split(u'|'), u"WAV"_qs));
+        batch.check();
+        if (linesKept) {
+            RenameJournalWriter writer(journal);
+            QVERIFY(!writer.begin(batch));
+            for (qsizetype step = 0; step < batch.schedule().size(); ++step)
+                writer.stepTaken(step, false);
+            writer.finish();
+        } else {
+            QVERIFY(!runRecorded(batch, journal).journalError);
+            QVERIFY(folderSnapshot(folder) != before);
+            QFile record(journal);
+            QVERIFY(record.open(QIODevice::ReadWrite));
+            QVERIFY(record.resize(record.readAll().indexOf("planned\n") + 8));
+        }
         QCOMPARE(undoRecorded(journal), QStringList());
         QCOMPARE(folderSnapshot(folder), before);
     }
