@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -81,6 +80,12 @@ QString said(const Run &run)
     for (const QString &message : run.err.split(u"meloport: "_qs, Qt::SkipEmptyParts))
         numbers.append(QString::number(messageNumber(message.chopped(1))));
     return numbers.join(u", "_qs);
+}
+
+// Waits until the rename under way has written `line` into its record under `state`.
+bool journalSays(const QString &state, QByteArrayView line)
+{
+    return QTest::qWaitFor([&] { return fileBytes(state + u"/Meloport/last-rename.journal"_qs).contains(line); }, 20000);
 }
 
 QStringList expanded(QStringList texts, const QTemporaryDir &dir)
@@ -386,12 +391,7 @@ private slots:
         QProcess renaming;
         startProgram(renaming, {u"--rename"_qs, album, u"--titles"_qs, dir.filePath(u"first.txt"_qs)}, state, {},
                      slowedRenames(1000));
-        QFile journal(state + u"/Meloport/last-rename.journal"_qs);
-        QDeadlineTimer deadline(20000);
-        while (!(journal.open(QIODevice::ReadOnly) && journal.readAll().contains("planned\n")) && !deadline.hasExpired()) {
-            journal.close();
-            QTest::qWait(20);
-        }
+        QVERIFY(journalSays(state, "planned\n"));
         const Run next = runProgram(expanded(second, dir), state);
         QCOMPARE(finished(renaming).status, 0);
         QVERIFY2(next.err.contains(LoadMessage(Msg::WaitedForOtherRename).text), qPrintable(next.err));
@@ -449,12 +449,7 @@ private slots:
         QProcess renaming;
         startProgram(renaming, {u"--rename"_qs, album, u"--titles"_qs, dir.filePath(u"titles.txt"_qs)}, state, {},
                      slowedRenames(300));
-        QFile journal(state + u"/Meloport/last-rename.journal"_qs);
-        QDeadlineTimer deadline(20000);
-        while (!(journal.open(QIODevice::ReadOnly) && journal.readAll().contains("done 1\n")) && !deadline.hasExpired()) {
-            journal.close();
-            QTest::qWait(20);
-        }
+        QVERIFY(journalSays(state, "done 1\n"));
         QVERIFY(image.pull());
         const Run cut = finished(renaming);
         QCOMPARE(said(cut), u"324"_qs);
