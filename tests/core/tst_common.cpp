@@ -18,25 +18,6 @@ private slots:
                  u"/tmp/a\\/| /Album /|/"_qs);
     }
 
-    void storedTwips_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("twips"); // -1: does not fit, the design geometry stays
-        QTest::newRow("half down to even") << u"1200.5"_qs << qint64(1200);
-        QTest::newRow("negative half to even") << u"-1201.5"_qs << qint64(-1202);
-        QTest::newRow("just above a half goes up") << u"1200.50000000000000000001"_qs << qint64(1201);
-        QTest::newRow("beyond 16 bits, with garbage") << u"98304.5px"_qs << qint64(98304);
-        QTest::newRow("smallest") << u"-2147483648.4"_qs << qint64(-2147483648);
-        QTest::newRow("rounds beyond the largest") << u"2147483647.5"_qs << qint64(-1);
-    }
-    void storedTwips()
-    {
-        QFETCH(QString, text);
-        QFETCH(qint64, twips);
-        const std::optional<qint32> read = twipsFromText(text);
-        QCOMPARE(read.has_value() ? qint64(*read) : qint64(-1), twips);
-    }
-
     // Saved by this version at x 1500, y 3000, 9000 x 7500 twips (100, 200, 600 x 500 pixels at
     // 96 dpi), then read back beside two full-HD monitors, or one. The design size is 540 x 560
     // pixels and the menu bar 20 high.
@@ -59,6 +40,8 @@ private slots:
             << QByteArray("Height=7500") << QByteArray("Height=300") << true << u"100,200 540x560"_qs;
         QTest::newRow("garbled size: design size") << QByteArray("Width=9000") << QByteArray("Width=abc") << true
                                                    << u"100,200 540x560"_qs;
+        QTest::newRow("garbage after a number: the number") << QByteArray("X=1500") << QByteArray("X=1500.4px") << true
+                                                            << u"100,200 600x500"_qs;
         QTest::newRow("beyond 32 bits: design geometry") << QByteArray("X=1500") << QByteArray("X=2147483648")
                                                          << true << u"design"_qs;
     }
