@@ -87,25 +87,10 @@ private slots:
             QVERIFY(dialog.texts.constLast().endsWith(LoadMessage(Msg::TitleFileInJis).text));
     }
 
-    // a.wav and b.wav renamed to each other's names, then 元に戻す.
-    void undo_data()
-    {
-        QTest::addColumn<bool>("damaged");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("はい: every file has its old name") << false << true << u"a.wav=a.wav b.wav=b.wav"_qs
-                                                         << u"? 250, 203"_qs;
-        QTest::newRow("いいえ: nothing changes") << false << false << u"a.WAV=b.wav b.WAV=a.wav"_qs << u"? 250"_qs;
-        QTest::newRow("a damaged record: refused, and not offered again until a new one")
-            << true << true << u"a.WAV=b.wav b.WAV=a.wav"_qs << u"254"_qs;
-    }
+    // a.wav and b.wav renamed to each other's names, then 元に戻す answered いいえ, はい, and with the
+    // record damaged: refused, and not offered again until a new one.
     void undo()
     {
-        QFETCH(bool, damaged);
-        QFETCH(bool, answer);
-        QFETCH(QString, after);
-        QFETCH(QString, said);
         TestFolder album, state;
         const QString journal = state.filePath(u"Meloport/last-rename.journal"_qs);
         const auto renameAll = [&] {
@@ -117,17 +102,22 @@ private slots:
             QVERIFY(lock && batch && runRename(*batch, *lock, dialog));
         };
         UndoCommand command(journal);
+        const auto undo = [&](bool answer) -> QString {
+            ScriptedDialog dialog;
+            dialog.answers.enqueue(answer);
+            command.run(dialog);
+            return dialog.said.join(u", "_qs) + u" | "_qs + snapshotText(album.path());
+        };
         QVERIFY(!command.available()); // nothing recorded yet
         renameAll();
+        const QString renamed = u"a.WAV=b.wav b.WAV=a.wav"_qs;
+        QCOMPARE(undo(false), u"? 250 | "_qs + renamed);
+        QCOMPARE(undo(true), u"? 250, 203 | a.wav=a.wav b.wav=b.wav"_qs);
         QVERIFY(command.available());
-        if (damaged)
-            writeFile(journal, "meloport-rename-journal 1\nfolder /\nstep 9 a b uc\nplanned\n");
-        ScriptedDialog dialog;
-        dialog.answers.enqueue(answer);
-        command.run(dialog);
-        QCOMPARE(dialog.said.join(u", "_qs), said);
-        QCOMPARE(snapshotText(album.path()), after);
-        QCOMPARE(command.available(), !damaged);
+        renameAll();
+        writeFile(journal, "meloport-rename-journal 1\nfolder /\nstep 9 a b uc\nplanned\n");
+        QCOMPARE(undo(true), u"254 | "_qs + renamed);
+        QVERIFY(!command.available());
         renameAll();
         QVERIFY(command.available());
     }
