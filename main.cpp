@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "core/Product.h"
+#include "platform/Platform.h"
 #include "ui/QtUserInteraction.h"
 #include "core/settings/StatePaths.h"
 #include "ui/frmMain.h"
@@ -23,7 +24,7 @@ void installJapaneseQtTexts(QTranslator &qtTexts)
 }
 
 // Without a display and without widgets: a script's job.
-int runWithoutWindow(int argc, char *argv[])
+int runWithoutWindow(int argc, char *argv[], const QStringList &arguments)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("meloport"));
@@ -33,7 +34,7 @@ int runWithoutWindow(int argc, char *argv[])
                                                 .arg(meloport::build::kVersionRevision));
     QTranslator qtTexts;
     installJapaneseQtTexts(qtTexts);
-    return meloport::runCommandLine(QCoreApplication::arguments(), meloport::StatePaths::renameJournalForCurrentUser());
+    return meloport::runCommandLine(arguments, meloport::StatePaths::renameJournalForCurrentUser());
 }
 
 int runWindow(int argc, char *argv[])
@@ -60,11 +61,12 @@ int runWindow(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    // Decided before any application object exists: only the window needs a display.
+    // Decided before any application object exists: only the window needs a display. A script
+    // may name a folder or a title file that is not UTF-8: its bytes are kept.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(meloport::platform::pathText(argv[i]));
     if (meloport::wantsCommandLine(arguments))
-        return runWithoutWindow(argc, argv);
+        return runWithoutWindow(argc, argv, arguments);
     return runWindow(argc, argv);
 }

@@ -9,7 +9,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <csignal>
@@ -85,7 +84,7 @@ std::optional<QString> kindExtension(const QString &name, QStringList &known)
 // not there would list as a folder without music, and say so misleadingly.
 std::optional<MusicListing> listFolder(const QString &folder, const QString &extension)
 {
-    if (!QFileInfo(folder).isDir()) {
+    if (platform::FolderHandle(folder).openError()) {
         printError(FormatMessage(Msg::NotAFolder, folder).text);
         return std::nullopt;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <QString>
 
 namespace meloport {
@@ -90,6 +92,9 @@ enum class Msg : quint16 {
     CopyCharactersRefused = 306,
     WaitedForOtherRename = 320,
     NotTheRenamedFile = 322,
+    UndoFolderGone = 323,
+    RenameOutcomeUnknown = 324,
+    RenameUnproven = 325,
     TitleWithoutFile = 340,
     TrackNumbersNotSaved = 360,
     TagTitlesMissing = 380,
@@ -121,7 +126,7 @@ template <typename... Texts>
 Message FormatMessage(Msg number, const Texts &...texts)
 {
     Message message = LoadMessage(number);
-    message.text = message.text.arg(texts...);
+    message.text = platform::shownPath(message.text.arg(texts...));
     return message;
 }
 

@@ -30,6 +30,22 @@ QString describeError(int code);
 // The folder separator of this system's paths: "/" here, "\" on Windows.
 QChar pathSeparator();
 
+// --- Paths as text
+//
+// A path is bytes, which need not be UTF-8 (a folder named on an old Latin-1 system). As text it
+// is UTF-8 decoded, with each byte outside valid UTF-8 kept as a lone surrogate (U+DC80 plus the
+// byte), so that the text gives back the very bytes. Qt's own decoding puts a replacement mark
+// there instead, and the path then names another folder, or none.
+
+// The path `bytes` as text.
+QString pathText(QByteArrayView bytes);
+// The bytes of a path given as text, as pathText made it or as typed.
+QByteArray pathBytes(QStringView path);
+// A text that may hold such a path, for a person to read: each kept byte a replacement mark.
+QString shownPath(QString text);
+// The working folder, as text.
+QString currentFolder();
+
 // Names of the ordinary files in `folder` whose name ends in "." + `extension`, ignoring letter
 // case, exactly as the file system holds them: bytes, which need not be valid UTF-8 (an old
 // archive's Latin-1 names). Folders, hidden files and other special files are left out. The names

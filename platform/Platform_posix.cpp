@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -54,6 +55,10 @@ QString describeError(int code)
         return QStringLiteral("ファイルが使用中です");
     case EIO:
         return QStringLiteral("読み書き中にエラーが発生しました");
+    case ENOTCONN:
+    case ENODEV:
+    case ENXIO:
+        return QStringLiteral("ディスクが取り外されたか、つながっていません");
     default:
         return QString::fromLocal8Bit(std::strerror(code));
     }
@@ -62,6 +67,68 @@ QString describeError(int code)
 QChar pathSeparator()
 {
     return u'/';
+}
+
+namespace {
+
+constexpr char16_t kKeptByte = 0xdc00; // plus the byte: U+DC80 to U+DCFF
+
+bool isKeptByte(QStringView text, qsizetype i)
+{
+    const char16_t c = text[i].unicode();
+    return c >= kKeptByte + 0x80 && c <= kKeptByte + 0xff && (i == 0 || !text[i - 1].isHighSurrogate());
+}
+
+} // namespace
+
+QString pathText(QByteArrayView bytes)
+{
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size();) {
+        // The length a valid sequence starting with this byte has; Qt then judges it whole.
+        const uchar lead = uchar(bytes[i]);
+        const qsizetype length = lead < 0x80 ? 1 : lead < 0xc2 ? 0 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : lead < 0xf5 ? 4 : 0;
+        if (length > 0 && i + length <= bytes.size() && bytes.sliced(i, length).isValidUtf8()) {
+            text += QString::fromUtf8(bytes.sliced(i, length));
+            i += length;
+        } else {
+            text += QChar(char16_t(kKeptByte + lead));
+            ++i;
+        }
+    }
+    return text;
+}
+
+QByteArray pathBytes(QStringView path)
+{
+    QByteArray bytes;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (!isKeptByte(path, i))
+            continue;
+        bytes += path.sliced(from, i - from).toUtf8();
+        bytes += char(path[i].unicode() - kKeptByte);
+        from = i + 1;
+    }
+    return from == 0 ? path.toUtf8() : bytes + path.sliced(from).toUtf8();
+}
+
+QString shownPath(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isKeptByte(text, i))
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+QString currentFolder()
+{
+    std::unique_ptr<char, decltype(&std::free)> path(::getcwd(nullptr, 0), &std::free);
+    return path ? pathText(path.get()) : QString();
 }
 
 namespace {
@@ -90,7 +157,7 @@ bool isRegularFile(int dirFd, const dirent *entry)
 QList<QByteArray> findFiles(const QString &folder, const QString &extension)
 {
     QList<QByteArray> names;
-    std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(QFile::encodeName(folder).constData()), closedir);
+    std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(pathBytes(folder).constData()), closedir);
     if (!dir)
         return names;
     const QByteArray dotExtension = '.' + extension.toLatin1();
@@ -127,7 +194,7 @@ FileContents readWholeFile(const QString &path, qint64 maxBytes)
 {
     FileContents result;
     // Non-blocking, so that a named pipe typed in by mistake cannot hang the window.
-    Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Fd fd(::open(pathBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         result.error = osError(errno);
         return result;
@@ -190,7 +257,7 @@ std::optional<OsError> replaceFile(const QString &path, const QByteArray &conten
     // Through a link, the file it points at is replaced: renaming over the link itself would cut
     // it off from its target.
     const QString canonical = QFileInfo(path).canonicalFilePath();
-    const QByteArray target = QFile::encodeName(canonical.isEmpty() ? path : canonical);
+    const QByteArray target = pathBytes(canonical.isEmpty() ? path : canonical);
 
     // Beside the old file, so that the rename stays on one file system and is atomic.
     QByteArray temporary = target + ".XXXXXX";
@@ -218,18 +285,19 @@ std::optional<OsError> replaceFile(const QString &path, const QByteArray &conten
         return fail(errno);
 
     // Read back: the new file must be complete before it may take the old one's place.
-    const FileContents written = readWholeFile(QFile::decodeName(temporary));
+    const FileContents written = readWholeFile(pathText(temporary));
     if (written.error)
         return fail(written.error->code);
     if (written.bytes.size() != contents.size() + std::max<qint64>(roomAfter, 0)
-        || !written.bytes.startsWith(contents) || (accept && !accept(QFile::decodeName(temporary))))
+        || !written.bytes.startsWith(contents) || (accept && !accept(pathText(temporary))))
         return fail(EIO);
 
     if (::rename(temporary.constData(), target.constData()) != 0)
         return fail(errno);
 
     // Make the new name itself durable; the data already is, so a failure here loses nothing.
-    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(target)).absolutePath());
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(slash + 1);
     Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         (void)::fsync(dir.get());
@@ -244,7 +312,7 @@ InstanceLock::InstanceLock(const QString &path)
     }
     // O_CLOEXEC: a program started from here (the web browser) must not inherit the lock and keep
     // it after this one has ended. O_NOFOLLOW: never lock whatever a link planted there points at.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = ::open(pathBytes(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         m_error = osError(errno);
         return;

@@ -52,7 +52,7 @@ int renameWithoutFlag(int dir, const QByteArray &from, const QByteArray &to)
 
 FolderHandle::FolderHandle(const QString &path)
 {
-    const int fd = open(QFile::encodeName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int fd = open(pathBytes(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         m_openError = osError(errno);
     else

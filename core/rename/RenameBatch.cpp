@@ -262,7 +262,7 @@ QList<FileIdentity> RenameBatch::identities(const QList<qsizetype> &positions) c
     for (const qsizetype position : positions)
         names.append(m_plan.pairs[position].oldName);
     if (!m_keepsInodes) {
-        QByteArray folderPath = QFile::encodeName(m_plan.folder);
+        QByteArray folderPath = platform::pathBytes(m_plan.folder);
         if (!folderPath.endsWith('/'))
             folderPath += '/';
         return identifyByLookup(FolderHandle(m_plan.folder), folderPath, names);
@@ -435,8 +435,10 @@ void RenameBatch::proveNewNames(const FolderHandle &folder, const QList<QByteArr
         const QByteArray newName = spelling(pairs[p].newName);
         const bool proven = !listing.error && shown.contains(view(newName))
                             && (occupied.contains(view(oldName)) || !shown.contains(view(oldName)));
-        if (!proven)
-            failed.insert(p, failure(p, RenameProblem::NotOnDisk, listing.error.value_or(platform::OsError{})));
+        if (listing.error)
+            failed.insert(p, failure(p, RenameProblem::Unproven, *listing.error));
+        else if (!proven)
+            failed.insert(p, failure(p, RenameProblem::NotOnDisk));
     }
 }
 

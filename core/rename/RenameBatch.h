@@ -32,6 +32,7 @@ enum class RenameProblem {
     System,    // the file system refused a step: `error`
     Blocked,   // it needed the name of a file that failed to move away (`other`)
     NotOnDisk, // a step answered success, but the folder does not show the new name
+    Unproven,  // a step answered success, but the folder could not be read back: `error` (the disk went away)
 };
 
 struct RenameFailure {

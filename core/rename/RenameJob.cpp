@@ -105,8 +105,8 @@ UndoOutcome undoLastRename(const QString &journalPath, JobDialog &dialog)
         return UndoOutcome::JournalUnusable;
     }
     const UndoPlan undo = planUndo(*reading.record);
-    if (undo.error) {
-        dialog.tell(journalUnusableMessage(journalPath, {std::nullopt, JournalReading::Problem::Unreadable, *undo.error}));
+    if (undo.error) { // the folder is gone (a stick pulled out): the record waits for it
+        dialog.tell(FormatMessage(Msg::UndoFolderGone, undo.plan.folder, undo.error->reason));
         return UndoOutcome::NotDone;
     }
     if (undo.plan.pairs.isEmpty() && undo.notFound.isEmpty() && undo.changed.isEmpty()) {

@@ -129,7 +129,7 @@ JournalReading readRenameJournal(const QString &path)
                 reading.problem = JournalReading::Problem::OtherVersion;
             identified = f.size() == 2 && f[1] == kVersion;
         } else if (!planned && keyword == "folder" && f.size() == 2 && record.folder.isEmpty()) {
-            record.folder = QFile::decodeName(QByteArray::fromPercentEncoding(f[1]));
+            record.folder = platform::pathText(QByteArray::fromPercentEncoding(f[1]));
         } else if (!planned && keyword == "aside" && f.size() == 2 && aside.isEmpty()) {
             aside = QByteArray::fromPercentEncoding(f[1]);
         } else if (!planned && keyword == "pair" && f.size() == (identified ? 7 : 3) && !aside.isEmpty()
@@ -187,7 +187,7 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
     // An undo may run from another working folder than the rename's.
     QString folder = batch.plan().folder;
     if (QDir::isRelativePath(folder))
-        folder = QDir::currentPath() + u'/' + folder;
+        folder = platform::currentFolder() + u'/' + folder;
     QList<qsizetype> positions;
     for (const RenameStep &step : schedule) {
         if (m_pairOfPosition[step.position] >= 0)
@@ -199,7 +199,7 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
 
     QByteArray text;
     text.reserve(128 + positions.size() * 96 + schedule.size() * 24);
-    text.append(kMagic).append(' ').append(kVersion).append("\nfolder ").append(encoded(QFile::encodeName(folder)));
+    text.append(kMagic).append(' ').append(kVersion).append("\nfolder ").append(encoded(platform::pathBytes(folder)));
     text.append("\naside ").append(encoded(aside)).append('\n');
     for (qsizetype i = 0; i < positions.size(); ++i) {
         const RenamePair &pair = pairs[positions[i]];

@@ -79,7 +79,9 @@ QString reason(const RenameBatch &batch, const RenameFailure &failure)
     case RenameProblem::Blocked:
         return FormatMessage(Msg::BlockedByOther, position(failure.other)).text;
     case RenameProblem::NotOnDisk:
-        return failure.error.reason.isEmpty() ? LoadMessage(Msg::NewNameNotOnDisk).text : failure.error.reason;
+        return LoadMessage(Msg::NewNameNotOnDisk).text;
+    case RenameProblem::Unproven:
+        return FormatMessage(Msg::RenameUnproven, failure.error.reason).text;
     case RenameProblem::System:
         break;
     }
@@ -179,7 +181,11 @@ Message lookAlikeQuestion(const RenameBatch &batch)
 
 Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailure> &failures)
 {
-    return FormatMessage(Msg::RenameFailures, QString::number(batch.plan().pairs.size()),
+    // Cut off from the folder, the program cannot tell what the disk kept: the record can.
+    const bool unknown = std::any_of(failures.cbegin(), failures.cend(), [](const RenameFailure &failure) {
+        return failure.problem == RenameProblem::Unproven;
+    });
+    return FormatMessage(unknown ? Msg::RenameOutcomeUnknown : Msg::RenameFailures, QString::number(batch.plan().pairs.size()),
                          QString::number(failures.size()), failureLines(batch, failures));
 }
 

@@ -19,7 +19,7 @@ UndoPlan planUndo(const RenameRecord &record)
         undo.error = listing.error;
         return undo;
     }
-    QByteArray folderPath = QFile::encodeName(record.folder);
+    QByteArray folderPath = platform::pathBytes(record.folder);
     if (!folderPath.endsWith('/'))
         folderPath += '/';
     // A disk that ignores case answers a look-up in any spelling. Where its listing shows how

@@ -201,7 +201,7 @@ QString extensionOf(const ListedFile &file)
 TagTitle readTagTitle(const QString &folder, const ListedFile &listed)
 {
     TagTitle result;
-    const QByteArray path = QFile::encodeName(folder) + listed.name;
+    const QByteArray path = platform::pathBytes(folder) + listed.name;
     const platform::ReadOnlyFile opened = platform::openForReading(path);
     if (opened.error) {
         result.missing = TagTitle::Missing::CannotOpen;

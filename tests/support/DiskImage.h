@@ -25,14 +25,14 @@ public:
         const QString make = kind == Kind::Exfat  ? u"mkfs.exfat img"_qs
                              : kind == Kind::Ext4 ? u"mkfs.ext4 -q img"_qs
                                                   : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
-        const QString mount = kind == Kind::Exfat  ? u"mount.exfat-fuse"_qs
-                              : kind == Kind::Ntfs ? u"ntfs-3g"_qs
-                              : kind == Kind::Ext4 ? u"mount"_qs
-                                                   : u"lowntfs-3g -o ignore_case,windows_names"_qs;
+        m_mount = kind == Kind::Exfat  ? u"mount.exfat-fuse"_qs
+                  : kind == Kind::Ntfs ? u"ntfs-3g"_qs
+                  : kind == Kind::Ext4 ? u"mount"_qs
+                                       : u"lowntfs-3g -o ignore_case,windows_names"_qs;
         m_mounted = kind == Kind::Folder ? QDir(m_dir.path()).mkdir(u"mnt"_qs)
                                          : shell(u"truncate -s 16M img && "_qs + make
                                                  + u" && losetup --find --show img >loop && mkdir mnt && "_qs
-                                                 + mount + u" \"$(cat loop)\" mnt"_qs);
+                                                 + m_mount + u" \"$(cat loop)\" mnt"_qs);
     }
     // A test row's disk by name; "ext4" is a folder on this machine's own disk.
     explicit DiskImage(const QString &disk)
@@ -50,6 +50,10 @@ public:
     }
 
     bool isMounted() const { return m_mounted; }
+    // A FUSE disk as the programs using it see a stick pulled out: its driver gone, every call
+    // there failing. plugIn() mounts it again, with what the driver had written.
+    bool pull() { return shell(u"pkill -KILL -f \"fuse $(cat loop) \""_qs); }
+    bool plugIn() { return shell(u"umount -l mnt; "_qs + m_mount + u" \"$(cat loop)\" mnt"_qs); }
     QString whyNot() const { return m_whyNot; }
     QString path() const { return m_dir.filePath(u"mnt"_qs); }
 
@@ -84,6 +88,7 @@ private:
     }
 
     Kind m_kind;
+    QString m_mount;
     TestFolder m_dir;
     QString m_whyNot;
     bool m_mounted = false;

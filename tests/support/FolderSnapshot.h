@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Platform.h"
 #include "support/TestFolder.h"
 
 #include <QCryptographicHash>
@@ -65,7 +66,7 @@ inline void writeFiles(const QString &folder, const QList<QByteArray> &names)
 inline QMap<QString, QString> folderSnapshot(const QString &folder)
 {
     QMap<QString, QString> files;
-    const QByteArray path = QFile::encodeName(folder) + '/';
+    const QByteArray path = meloport::platform::pathBytes(folder) + '/';
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(path.constData()), closedir);
     while (const dirent *entry = dir ? readdir(dir.get()) : nullptr) {
         const QByteArray name(entry->d_name);
