@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QWindow>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -39,10 +38,9 @@ private slots:
         QCOMPARE(window.ListSrcMusic->items(), (QStringList{u"A.WAV"_qs, u"b.wav"_qs}));
     }
 
-    // From three files, a.wav long enough for the window's events to run while it is copied, to
-    // a folder that holds an old a.wav. The twist comes while a.wav is copied, or before the copy
-    // for a fault. The flow and its checks are the core's; here is what the window adds: the
-    // dialog, the commands that wait while a copy runs, and a full disk.
+    // Three files, a.wav long enough for the window's events to run while it is copied, to a folder
+    // holding an old a.wav; the twist comes while a.wav is copied. The flow is the core's; the window
+    // adds its dialog, the commands that wait while a copy runs, and a full disk.
     // `shown`: the messages by number, and a part of the one message.
     void copies_data()
     {
