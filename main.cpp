@@ -37,7 +37,7 @@ int runWithoutWindow(int argc, char *argv[], const QStringList &arguments)
     return meloport::runCommandLine(arguments, meloport::StatePaths::renameJournalForCurrentUser());
 }
 
-int runWindow(int argc, char *argv[])
+int runWindow(int argc, char *argv[], const QStringList &arguments)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(meloport::productName());
@@ -52,7 +52,7 @@ int runWindow(int argc, char *argv[])
         return 0;
     window.show();
     // A folder named on the command line, as a file manager's "open with" passes it.
-    if (const auto folder = meloport::windowFolder(QCoreApplication::arguments()))
+    if (const auto folder = meloport::windowFolder(arguments))
         window.OpenSourceFolder(*folder);
     return QApplication::exec();
 }
@@ -68,5 +68,5 @@ int main(int argc, char *argv[])
         arguments.append(meloport::platform::pathText(argv[i]));
     if (meloport::wantsCommandLine(arguments))
         return runWithoutWindow(argc, argv, arguments);
-    return runWindow(argc, argv);
+    return runWindow(argc, argv, arguments);
 }

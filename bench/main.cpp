@@ -103,7 +103,7 @@ void benchListing(int count)
         },
     });
     const QString reference = QStringLiteral("readdir+filter+sort");
-    print(Row{QStringLiteral("list %1 files (core)").arg(count), t[1], t[0], reference, QStringLiteral("<= 1.5x")});
+    print(Row{QStringLiteral("list %1 files (core)").arg(count), t[1], t[0], reference, QStringLiteral("<= 1.15x")});
     print(Row{QStringLiteral("list %1 files into ListSrcMusic, painted").arg(count), t[2], t[0], reference,
               count == 100000 ? QStringLiteral("< 500 ms") : QString()});
     Q_UNUSED(sink);

@@ -1,5 +1,8 @@
 #include "core/listing/OpenedPath.h"
 
+#include "platform/Platform.h"
+
+#include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
 
@@ -19,10 +22,10 @@ OpenedPath droppedPath(const QList<QUrl> &urls)
 
 std::optional<QString> folderToOpen(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isDir())
+    // By its bytes, as the command line gives them: the folder's name need not be UTF-8.
+    if (platform::FolderHandle(path).openError())
         return std::nullopt;
-    return info.absoluteFilePath();
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : platform::currentFolder() + u'/' + path);
 }
 
 } // namespace meloport

@@ -185,8 +185,9 @@ Message renameFailuresMessage(const RenameBatch &batch, const QList<RenameFailur
     const bool unknown = std::any_of(failures.cbegin(), failures.cend(), [](const RenameFailure &failure) {
         return failure.problem == RenameProblem::Unproven;
     });
-    return FormatMessage(unknown ? Msg::RenameOutcomeUnknown : Msg::RenameFailures, QString::number(batch.plan().pairs.size()),
-                         QString::number(failures.size()), failureLines(batch, failures));
+    return FormatMessage(unknown ? Msg::RenameOutcomeUnknown : Msg::RenameFailures,
+                         QString::number(batch.plan().pairs.size()), QString::number(failures.size()),
+                         failureLines(batch, failures));
 }
 
 Message journalUnusableMessage(const QString &path, const JournalReading &reading)
