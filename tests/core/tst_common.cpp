@@ -11,50 +11,11 @@ using namespace meloport;
 class TestCommon final : public QObject {
     Q_OBJECT
 private slots:
-    void versionString()
-    {
-        // 1.2.34 and 1.23.4 both run together to 1.234.
-        QCOMPARE((QStringList{GetVersionString({0, 2, 0}), GetVersionString({1, 2, 34}), GetVersionString({1, 23, 4})}),
-                 (QStringList{u"0.20"_qs, u"1.234"_qs, u"1.234"_qs}));
-    }
-
-    void pathSeparator_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QChar>("separator");
-        QTest::addColumn<QString>("expected");
-        const QChar win = u'\\', posix = u'/';
-        QTest::newRow("last character 0x5C in Shift-JIS") << u"C:\\ソ"_qs << win << u"C:\\ソ\\"_qs;
-        QTest::newRow("linux, separator there") << u"/"_qs << posix << u"/"_qs;
-        QTest::newRow("backslash is a name character here") << u"/tmp/a\\"_qs << posix << u"/tmp/a\\/"_qs;
-        QTest::newRow("blanks are part of the name") << u" /Album "_qs << posix << u" /Album /"_qs;
-    }
+    // The folder's own name is kept whole: a backslash and blanks are part of it here.
     void pathSeparator()
     {
-        QFETCH(QString, folder);
-        QFETCH(QChar, separator);
-        QFETCH(QString, expected);
-        QCOMPARE(AddPathSeparator(folder, separator), expected);
-    }
-
-    void storedTwips_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("twips"); // -1: does not fit, the design geometry stays
-        QTest::newRow("half down to even") << u"1200.5"_qs << qint64(1200);
-        QTest::newRow("negative half to even") << u"-1201.5"_qs << qint64(-1202);
-        QTest::newRow("just above a half goes up") << u"1200.50000000000000000001"_qs << qint64(1201);
-        QTest::newRow("leading number of 12abc") << u"12abc"_qs << qint64(12);
-        QTest::newRow("beyond 16 bits, with garbage") << u"98304.5px"_qs << qint64(98304);
-        QTest::newRow("smallest") << u"-2147483648.4"_qs << qint64(-2147483648);
-        QTest::newRow("rounds beyond the largest") << u"2147483647.5"_qs << qint64(-1);
-    }
-    void storedTwips()
-    {
-        QFETCH(QString, text);
-        QFETCH(qint64, twips);
-        const std::optional<qint32> read = twipsFromText(text);
-        QCOMPARE(read.has_value() ? qint64(*read) : qint64(-1), twips);
+        QCOMPARE(AddPathSeparator(u"/tmp/a\\"_qs) + u'|' + AddPathSeparator(u" /Album "_qs) + u'|' + AddPathSeparator(u"/"_qs),
+                 u"/tmp/a\\/| /Album /|/"_qs);
     }
 
     // Saved by this version at x 1500, y 3000, 9000 x 7500 twips (100, 200, 600 x 500 pixels at
@@ -79,6 +40,8 @@ private slots:
             << QByteArray("Height=7500") << QByteArray("Height=300") << true << u"100,200 540x560"_qs;
         QTest::newRow("garbled size: design size") << QByteArray("Width=9000") << QByteArray("Width=abc") << true
                                                    << u"100,200 540x560"_qs;
+        QTest::newRow("garbage after a number: the number") << QByteArray("X=1500") << QByteArray("X=1500.4px") << true
+                                                            << u"100,200 600x500"_qs;
         QTest::newRow("beyond 32 bits: design geometry") << QByteArray("X=1500") << QByteArray("X=2147483648")
                                                          << true << u"design"_qs;
     }

@@ -6,18 +6,15 @@
 #include <QProcess>
 #include <QStringList>
 
-// A small disk of the kind music is kept on, made in an image file and mounted through FUSE on a
-// loop device, as a USB stick or a Windows disk is mounted here:
-//   exFAT (exfat-fuse): ignores case, no RENAME_NOREPLACE, no hard links, its own inode number
-//     for each spelling of a name;
-//   NTFS (ntfs-3g): case counts, no RENAME_NOREPLACE, hard links;
+// A small disk of the kind music is kept on, in an image file on a loop device, mounted as a USB
+// stick or a Windows disk is mounted here:
+//   exFAT (exfat-fuse): ignores case, no RENAME_NOREPLACE, no hard links, an inode number for
+//     each spelling of a name;
+//   NTFS (ntfs-3g): case counts, no RENAME_NOREPLACE;
 //   NTFS ignoring case (lowntfs-3g -o ignore_case,windows_names): a rename between two spellings
-//     of one name answers success and changes nothing, and every name is listed in lower case;
-//     names Windows refuses (\ : * ? " < > |, CON) are refused;
-//   ext4, mounted by the kernel: a Linux disk that takes every character but "/".
-// A folder on this machine's own disk stands beside them, unmounted. Mounting needs root and the
-// packages exfatprogs, exfat-fuse and ntfs-3g; where that fails, isMounted() is false and
-// whyNot() says why.
+//     answers success and changes nothing, names are listed in lower case, Windows' refused names refused;
+//   ext4: takes every character but "/"; Folder: a folder on this machine's own disk.
+// Mounting needs root; where it fails, isMounted() is false and whyNot() says why.
 class DiskImage final {
 public:
     enum class Kind { Exfat, Ntfs, NtfsIgnoringCase, Ext4, Folder };
@@ -37,8 +34,7 @@ public:
                                                  + u" && losetup --find --show img >loop && mkdir mnt && "_qs
                                                  + m_mount + u" \"$(cat loop)\" mnt"_qs);
     }
-    // A test row's disk: "exFAT", "NTFS", "NTFS ignoring case", or "ext4" for a folder on this
-    // machine's own disk.
+    // A test row's disk by name; "ext4" is a folder on this machine's own disk.
     explicit DiskImage(const QString &disk)
         : DiskImage(disk == u"exFAT"                ? Kind::Exfat
                     : disk == u"NTFS"               ? Kind::Ntfs
@@ -61,9 +57,8 @@ public:
     QString whyNot() const { return m_whyNot; }
     QString path() const { return m_dir.filePath(u"mnt"_qs); }
 
-    // The top folder's files as folderSnapshot() gives them, but by the names the disk stores: for
-    // NTFS read from the image itself, since a mount that ignores case lists every name in lower
-    // case. Unmounts an NTFS disk.
+    // folderSnapshot() by the names the disk stores: NTFS ignoring case lists them in lower case,
+    // so they are read from the unmounted image.
     QMap<QString, QString> storedSnapshot()
     {
         const QMap<QString, QString> listed = folderSnapshot(path());

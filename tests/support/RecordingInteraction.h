@@ -16,28 +16,23 @@ public:
     // Messages and questions in turn, by catalogue number: "203", "? 220".
     QStringList said;
     QStringList texts; // of the messages
-    QList<meloport::MessageIcon> icons;
     QQueue<bool> questionAnswers; // none left: the default, as Enter would answer
-    QList<meloport::DefaultAnswer> questionDefaults;
     QStringList folderStarts;      // start folder of each folder picker
     QQueue<QString> folderAnswers; // "" answers a cancel
-    QQueue<std::optional<QString>> fileAnswers;
     QList<QUrl> openedUrls;
     bool openUrlSucceeds = true;
     QList<QPair<QString, int>> helpShown;
     int helpClosed = 0;
     QList<QPair<QString, QWidget *>> modalDialogs; // object name and owner of each
 
-    void showMessage(QWidget *, meloport::MessageIcon icon, const QString &, const QString &text) override
+    void showMessage(QWidget *, meloport::MessageIcon, const QString &, const QString &text) override
     {
         said.append(QString::number(messageNumber(text)));
         texts.append(text);
-        icons.append(icon);
     }
     bool askQuestion(QWidget *, const QString &, const QString &text, meloport::DefaultAnswer defaultAnswer) override
     {
         said.append(QStringLiteral("? ") + QString::number(messageNumber(text)));
-        questionDefaults.append(defaultAnswer);
         return questionAnswers.isEmpty() ? defaultAnswer == meloport::DefaultAnswer::Yes : questionAnswers.dequeue();
     }
     QString browseForFolder(QWidget *, const QString &startFolder, const QString &) override
@@ -45,10 +40,7 @@ public:
         folderStarts.append(startFolder);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
-    std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &) override
-    {
-        return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
-    }
+    std::optional<QString> getOpenFileName(QWidget *, const meloport::OpenFileRequest &) override { return {}; }
     bool openUrl(const QUrl &url) override
     {
         openedUrls.append(url);

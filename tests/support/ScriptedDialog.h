@@ -16,7 +16,6 @@ class ScriptedDialog final : public meloport::JobDialog {
 public:
     QStringList said;
     QStringList texts;
-    QStringList asked;
     QQueue<bool> answers;
     bool otherwise = false;
 
@@ -28,7 +27,6 @@ public:
     bool ask(const meloport::Message &question) override
     {
         texts.append(question.text);
-        asked.append(question.text);
         said.append(QStringLiteral("? ") + QString::number(messageNumber(question.text)));
         return answers.isEmpty() ? otherwise : answers.dequeue();
     }

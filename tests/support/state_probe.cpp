@@ -1,15 +1,11 @@
-// Runs one settings or lock operation in a process of its own, so that a test can fault it
-// from outside: a file size limit that acts as a full disk, a user without rights (the tests run
-// as root), or a lock held by a program that is still running.
-//
-//   state_probe [--fsize BYTES] [--as-nobody] load FILE   prints every setting, one a line
-//   state_probe [--fsize BYTES] [--as-nobody] save FILE   saves fixed values, prints "saved" or why not
-//   state_probe lock FILE                                 prints the lock's state and holds it until
-//                                                         standard input closes
-//   state_probe rename JOURNAL FOLDER KILL TITLE...       renames FOLDER's WAV files to the titles,
-//                                                         recorded in JOURNAL, and is killed after
-//                                                         KILL renames (0: once the plan is written;
-//                                                         -N: after N renames and their record)
+// Runs one settings, lock or rename operation in a process of its own, so that a test can fault
+// it from outside: a file size limit (a full disk), a user without rights (the tests run as root),
+// a lock held by a running program, a kill in the middle of a rename.
+//   [--fsize BYTES] [--as-nobody] load FILE   prints every setting, one a line
+//   [--fsize BYTES] [--as-nobody] save FILE   saves fixed values, prints "saved" or why not
+//   lock FILE                     prints the lock's state, holds it until standard input closes
+//   rename JOURNAL FOLDER KILL TITLE...   renames FOLDER's WAV files to the titles, recorded in
+//       JOURNAL, killed after KILL renames (0: once planned; -N: after N renames and their record)
 
 #include "core/settings/SettingsStore.h"
 #include "platform/Platform.h"

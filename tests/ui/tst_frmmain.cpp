@@ -15,7 +15,6 @@
 #include <QWindow>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace meloport;
 
@@ -87,7 +86,6 @@ private slots:
         QCOMPARE(start.window.Form_Load(), !other);
         if (other) {
             QCOMPARE(start.interaction.said, QStringList{u"201"_qs});
-            QCOMPARE(start.interaction.icons[0], MessageIcon::Warning);
             start.window.close(); // even a close some caller forces saves nothing
             QCOMPARE(fileBytes(start.paths.settingsFile), ini);
             return;
@@ -134,21 +132,6 @@ private slots:
         window.TextPath->clear();
         window.cmdWMA->trigger();
         QCOMPARE(kindAndFiles(window), (QStringList{u"cmdWMA"_qs, u"t.opus"_qs, u"u.OPUS"_qs}));
-    }
-
-    // A title file that cannot be used is said so, and the typed title stays in the list.
-    void refusedTitleFileKeepsTheList()
-    {
-        TestFolder dir;
-        const QString path = dir.filePath(u"fifo"_qs);
-        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        RecordingInteraction interaction;
-        frmMain window(interaction);
-        window.ListDstMusic->addItem(u"typed"_qs);
-        window.TextFile->setText(path);
-        window.CommandLoad->click();
-        QCOMPARE(interaction.said, QStringList{u"260"_qs});
-        QCOMPARE(window.ListDstMusic->items(), QStringList{u"typed"_qs});
     }
 
     // A folder or title file dropped on the window or a text field, or a folder named on the
@@ -225,85 +208,66 @@ private slots:
         QCOMPARE(window.ListDstMusic->listCount(), 0);
     }
 
-    // The folder picked, titles typed, then a title file named and loaded over them, and 変更 with
-    // a title the disk refuses, answered はい: the flow and its checks are the core's; the window
-    // hands it the list and the titles, and shows the look-alike titles it renamed to.
+    // Titles typed, then no title file or one that cannot be used (said so): the typed titles
+    // stay; then one loaded over them, and 変更 with a title the disk refuses, answered はい. The
+    // flow is the core's; the window hands it the titles and shows the look-alikes it renamed to.
     void renameAll()
     {
         TestFolder album, titleDir;
         writeFiles(album.path(), {"a.wav", "b.wav"});
-        const QString titles = titleDir.filePath(u"titles.txt"_qs);
+        const QString titles = titleDir.filePath(u"titles.txt"_qs), fifo = titleDir.filePath(u"fifo"_qs);
         writeFile(titles, "Two\r\nAC/DC\r\n");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
         RecordingInteraction interaction;
         interaction.questionAnswers.enqueue(true);
         frmMain window(interaction);
-        interaction.folderAnswers.enqueue(album.path());
-        window.CommandBrowsePath->click();
+        window.OpenSourceFolder(album.path());
         window.ListDstMusic->addItem(u"typed"_qs);
-        window.CommandLoad->click(); // no title file named yet: the typed titles stay
-        QCOMPARE(window.ListDstMusic->items(), QStringList{u"typed"_qs});
+        for (const QString &file : {QString(), fifo}) {
+            window.TextFile->setText(file);
+            window.CommandLoad->click();
+            QCOMPARE(window.ListDstMusic->items(), QStringList{u"typed"_qs});
+        }
         window.TextFile->setText(titles);
         window.CommandLoad->click();
         window.CommandRunAll->click();
         QCOMPARE(snapshotText(album.path()), u"AC／DC.WAV=b.wav Two.WAV=a.wav"_qs);
         QCOMPARE(window.ListDstMusic->items(), (QStringList{u"Two"_qs, u"AC／DC"_qs}));
-        QCOMPARE(interaction.said.join(u", "_qs), u"? 300, 203"_qs);
+        QCOMPARE(interaction.said.join(u", "_qs), u"260, ? 300, 203"_qs);
     }
 
-    // 種類 → ﾄﾗｯｸ番号を付ける as found at start, perhaps chosen once; then an album renamed and the
-    // program started again. `stored`: the settings file before that start.
+    // 種類 → ﾄﾗｯｸ番号を付ける chosen, an album renamed, the program started again: the choice is
+    // kept, or where the settings cannot be saved, said so and numbered in this run only.
     void trackNumbers_data()
     {
-        QTest::addColumn<QByteArray>("ini"); // "blocked": a settings file whose folder cannot be made
-        QTest::addColumn<bool>("choose");
-        QTest::addColumn<bool>("checked");
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QString>("told"); // the message before 203, if any
-        const QByteArray on("[Settings]\nTrackNumbers=1\n");
-        QTest::newRow("chosen: numbered names, and kept") << QByteArray() << true << true << on << QString();
-        QTest::newRow("stored on: checked at start") << on << false << true << on << QString();
-        QTest::newRow("cannot be kept: said so, numbered in this run only")
-            << QByteArray("blocked") << true << true << QByteArray() << u"360"_qs;
+        QTest::addColumn<bool>("blocked"); // the settings file's folder cannot be made
+        QTest::newRow("kept") << false;
+        QTest::newRow("cannot be kept: 360") << true;
     }
     void trackNumbers()
     {
-        QFETCH(QByteArray, ini);
-        QFETCH(bool, choose);
-        QFETCH(bool, checked);
-        QFETCH(QByteArray, stored);
-        QFETCH(QString, told);
+        QFETCH(bool, blocked);
         TestFolder album, state;
         writeFiles(album.path(), {"a.wav", "b.wav"});
-        const bool blocked = ini == "blocked";
         if (blocked)
             writeFile(state.filePath(u"blocker"_qs), "a file, not a folder");
         const StatePaths paths{state.filePath(blocked ? u"blocker/Meloport.ini"_qs : u"Meloport.ini"_qs),
                                state.filePath(u"Meloport.lock"_qs), state.filePath(u"last-rename.journal"_qs)};
-        if (!ini.isNull() && !blocked)
-            writeFile(paths.settingsFile, ini);
         RecordingInteraction interaction;
         std::optional<frmMain> window(std::in_place, interaction, paths);
         QVERIFY(window->Form_Load());
-        if (choose)
-            window->cmdTrackNumbers->trigger();
-        QCOMPARE(window->cmdTrackNumbers->isChecked(), checked);
-        interaction.folderAnswers.enqueue(album.path());
-        window->CommandBrowsePath->click();
-        for (const QString &title : {u"X"_qs, u"Y"_qs}) {
-            window->TextName->setText(title);
-            window->CommandAdd->click();
-        }
+        window->cmdTrackNumbers->trigger();
+        window->OpenSourceFolder(album.path());
+        window->ListDstMusic->setItems({u"X"_qs, u"Y"_qs});
         window->CommandRunAll->click();
-        QCOMPARE(snapshotText(album.path()),
-                 checked ? u"01 X.WAV=a.wav 02 Y.WAV=b.wav"_qs : u"X.WAV=a.wav Y.WAV=b.wav"_qs);
-        QCOMPARE(window->ListDstMusic->items(), (QStringList{u"X"_qs, u"Y"_qs}));
-        QCOMPARE(fileBytes(paths.settingsFile), stored);
-        QCOMPARE(interaction.said.join(u' '), QString(told + u" 203"_qs).trimmed());
+        QCOMPARE(snapshotText(album.path()), u"01 X.WAV=a.wav 02 Y.WAV=b.wav"_qs);
+        QCOMPARE(fileBytes(paths.settingsFile), blocked ? QByteArray() : QByteArray("[Settings]\nTrackNumbers=1\n"));
+        QCOMPARE(interaction.said.join(u' '), blocked ? u"360 203"_qs : u"203"_qs);
 
         window->close(); // saves the window's place beside the choice
         window.emplace(interaction, paths);
         QVERIFY(window->Form_Load());
-        QCOMPARE(window->cmdTrackNumbers->isChecked(), checked && !blocked);
+        QCOMPARE(window->cmdTrackNumbers->isChecked(), !blocked);
     }
 };
 

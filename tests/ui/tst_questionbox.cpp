@@ -1,6 +1,5 @@
 #include "ui/QtUserInteraction.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
@@ -16,23 +15,19 @@ private slots:
     {
         QTest::addColumn<DefaultAnswer>("defaultAnswer");
         QTest::addColumn<int>("key");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<bool>("yes");
         const auto no = DefaultAnswer::No, yes = DefaultAnswer::Yes;
-        const Qt::KeyboardModifiers plain = Qt::NoModifier;
-        QTest::newRow("Y answers はい where Enter would not") << no << int(Qt::Key_Y) << plain << true;
-        QTest::newRow("N answers いいえ where Enter would not") << yes << int(Qt::Key_N) << plain << false;
-        QTest::newRow("Enter takes the default はい") << yes << int(Qt::Key_Return) << plain << true;
-        QTest::newRow("Enter takes the default いいえ") << no << int(Qt::Key_Return) << plain << false;
-        QTest::newRow("Esc answers いいえ even when はい is the default") << yes << int(Qt::Key_Escape) << plain << false;
+        QTest::newRow("Y answers はい where Enter would not") << no << int(Qt::Key_Y) << true;
+        QTest::newRow("N answers いいえ where Enter would not") << yes << int(Qt::Key_N) << false;
+        QTest::newRow("Enter takes the default はい") << yes << int(Qt::Key_Return) << true;
+        QTest::newRow("Enter takes the default いいえ") << no << int(Qt::Key_Return) << false;
+        QTest::newRow("Esc answers いいえ even when はい is the default") << yes << int(Qt::Key_Escape) << false;
     }
     void answeredByKey()
     {
         QFETCH(DefaultAnswer, defaultAnswer);
         QFETCH(int, key);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(bool, yes);
-        QStringList captions;
         // Runs inside the box's own event loop; a box never found is closed, so no row waits forever.
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -41,14 +36,10 @@ private slots:
                     box->reject();
                 return;
             }
-            for (const QAbstractButton *button : box->buttons())
-                captions.append(button->text());
-            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key), modifiers);
+            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key));
         });
         QtUserInteraction interaction;
         const bool answer = interaction.askQuestion(nullptr, u"Meloport"_qs, u"?"_qs, defaultAnswer);
-        captions.sort();
-        QCOMPARE(captions, (QStringList{u"いいえ(&N)"_qs, u"はい(&Y)"_qs}));
         QCOMPARE(answer, yes);
     }
 };

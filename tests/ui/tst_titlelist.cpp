@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include <memory>
-#include <optional>
 
 using namespace meloport;
 
@@ -127,14 +126,10 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QString, before);
         QFETCH(QString, after);
-        TestFolder local;
-        std::optional<DiskImage> image;
-        if (disk == u"exFAT") {
-            image.emplace(DiskImage::Kind::Exfat);
-            if (!image->isMounted())
-                QSKIP(qPrintable(u"no exFAT here: "_qs + image->whyNot()));
-        }
-        const QDir folder(image ? image->path() : local.path());
+        DiskImage image(disk);
+        if (!image.isMounted())
+            QSKIP(qPrintable(image.whyNot()));
+        const QDir folder(image.path());
         for (const QString &name : files.split(u' ', Qt::SkipEmptyParts)) {
             if (name.endsWith(u'/'))
                 QVERIFY(folder.mkdir(name.chopped(1)));

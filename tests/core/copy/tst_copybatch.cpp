@@ -124,9 +124,6 @@ private slots:
             u"A.WAV=A.WAV a.wav=a.wav"_qs);
         row(ext4, "an old file changed during the copy is kept", apart, "big.wav:3", u"big.wav=old"_qs,
             u"intruder: big.wav"_qs, failed(0, LoadMessage(Msg::CopyNameChanged).text), u"big.wav=intruder"_qs);
-        row(exfat, "an old file changed under another spelling during the copy is kept", apart, "big.wav:3",
-            u"big.wav=old"_qs, u"intruder: BIG.WAV"_qs, failed(0, LoadMessage(Msg::CopyNameChanged).text),
-            u"big.wav=intruder"_qs);
         row(kDisks, "a new name taken during the copy is kept", apart, "big.wav:3", {}, u"intruder: big.wav"_qs,
             failed(0, LoadMessage(Msg::CopyNameChanged).text), u"big.wav=intruder"_qs);
         // Say what failed; what the destination held stays, and no temporary file is left.

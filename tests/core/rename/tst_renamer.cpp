@@ -6,8 +6,6 @@
 
 #include <QRegularExpression>
 
-#include <optional>
-
 using namespace meloport;
 
 namespace {
@@ -105,8 +103,7 @@ private slots:
         // A title that cannot be a file name, and nothing is renamed.
         const QString untouched = u"a.wav=a.wav b.wav=b.wav | title 1: "_qs;
         const QList<std::pair<QString, QString>> refused{
-            {u""_qs, u"empty"_qs}, {u".B"_qs, u"leading dot"_qs}, {u"B\0"_qs, u"NUL"_qs},
-            {u"B\tC"_qs, u"control"_qs}, {u"B\x1b[0m"_qs, u"control"_qs}};
+            {u""_qs, u"empty"_qs}, {u".B"_qs, u"leading dot"_qs}, {u"B\0"_qs, u"NUL"_qs}, {u"B\x1b[0m"_qs, u"control"_qs}};
         for (const auto &[title, problem] : refused)
             row(ext4, qPrintable(u"refused title: "_qs + problem), "a.wav b.wav", u"A|"_qs + title,
                 untouched + problem);
@@ -151,15 +148,15 @@ private slots:
 
     // `files` files, each given `title`, with track numbers on: as many digits as the album needs,
     // and they count towards the disk's limit. The first and the last new name, then what the check
-    // of the batch found on the disk (none: the plan alone).
+    // of the batch found.
     void trackNumbers_data()
     {
         QTest::addColumn<QString>("disk");
         QTest::addColumn<int>("files");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("found");
-        QTest::newRow("99 files") << QString() << 99 << u"T"_qs << u"01 T.WAV 99 T.WAV"_qs;
-        QTest::newRow("100 files") << QString() << 100 << u"T"_qs << u"001 T.WAV 100 T.WAV"_qs;
+        QTest::newRow("99 files") << u"ext4"_qs << 99 << u"T"_qs << u"01 T.WAV 99 T.WAV"_qs;
+        QTest::newRow("100 files") << u"ext4"_qs << 100 << u"T"_qs << u"001 T.WAV 100 T.WAV"_qs;
         const QString longest(251, u'x'), kanji(83, u'曲'); // 255 characters with ".WAV"; 253 bytes
         QTest::newRow("exFAT: a title that fits alone is too long numbered")
             << u"exFAT"_qs << 1 << longest << u"01 %1.WAV 01 %1.WAV 0:too long"_qs.arg(longest);
@@ -172,20 +169,15 @@ private slots:
         QFETCH(int, files);
         QFETCH(QString, title);
         QFETCH(QString, found);
-        MusicListing listing{u"/album"_qs, u"/album/"_qs, {}};
+        DiskImage image(disk);
+        if (!image.isMounted())
+            QSKIP(qPrintable(image.whyNot()));
         for (int n = 0; n < files; ++n)
-            listing.files.append({"t" + QByteArray::number(n) + ".wav"});
-        std::optional<DiskImage> image;
-        if (!disk.isEmpty() && !image.emplace(disk).isMounted())
-            QSKIP(qPrintable(image->whyNot()));
-        if (image) {
-            writeFiles(image->path(), {"t0.wav"});
-            listing = listMusicFiles(image->path(), u"WAV"_qs);
-        }
-        RenameBatch batch(planRenames(listing, QStringList(files, title), u"WAV"_qs, NameOptions{true}));
+            writeFile(image.path() + u"/t%1.wav"_qs.arg(n), {});
+        RenameBatch batch(planRenames(listMusicFiles(image.path(), u"WAV"_qs), QStringList(files, title), u"WAV"_qs,
+                                      NameOptions{true}));
         QStringList outcome{batch.plan().pairs.first().newShown, batch.plan().pairs.last().newShown};
-        if (image)
-            batch.check();
+        batch.check();
         for (const RenameFailure &failure : batch.problems())
             outcome.append(described(failure));
         QCOMPARE(outcome.join(u' '), found);
