@@ -56,6 +56,12 @@ private slots:
                                                                 << QStringList{u"encoding"_qs};
         QTest::newRow("neither encoding: refused") << QByteArray("A\x85\xff\n") << QStringList{u"encoding"_qs};
         QTest::newRow("missing file") << QByteArray() << QStringList{u"unreadable"_qs};
+        // Only a regular file of at most 16 MiB is read ("sparse N": N bytes, none on the disk).
+        QTest::newRow("a named pipe: not waited on") << QByteArray("fifo") << QStringList{u"not a file"_qs};
+        QTest::newRow("16 MiB: read (zeros are no text)") << "sparse " + QByteArray::number(16 << 20)
+                                                         << QStringList{u"encoding"_qs};
+        QTest::newRow("one byte over 16 MiB") << "sparse " + QByteArray::number((16 << 20) + 1)
+                                              << QStringList{u"too large"_qs};
     }
     void loadsTitles()
     {
@@ -63,33 +69,13 @@ private slots:
         QFETCH(QStringList, titles);
         TestFolder dir;
         const QString path = dir.filePath(u"曲名ﾌｧｲﾙ.txt"_qs);
-        if (!bytes.isNull())
-            writeFile(path, bytes);
-        QCOMPARE(loaded(path), titles);
-    }
-
-    // Only a regular file of at most 16 MiB is read, and nothing waits on a pipe.
-    void readsOnlyTitleFiles_data()
-    {
-        QTest::addColumn<QString>("file"); // the size of a sparse file, nothing of it on the disk
-        QTest::addColumn<QString>("problem");
-        QTest::newRow("a named pipe: not waited on") << u"fifo"_qs << u"not a file"_qs;
-        QTest::newRow("16 MiB: read (zeros are no text)") << QString::number(16 << 20) << u"encoding"_qs;
-        QTest::newRow("one byte over 16 MiB") << QString::number((16 << 20) + 1) << u"too large"_qs;
-    }
-    void readsOnlyTitleFiles()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, problem);
-        TestFolder dir;
-        const QString path = dir.filePath(u"titles.txt"_qs);
-        if (file == u"fifo") {
+        if (bytes == "fifo")
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        } else {
-            writeFile(path, {});
-            QVERIFY(QFile::resize(path, file.toLongLong()));
-        }
-        QCOMPARE(loaded(path), QStringList{problem});
+        else if (!bytes.isNull())
+            writeFile(path, bytes.startsWith("sparse ") ? QByteArray() : bytes);
+        if (bytes.startsWith("sparse "))
+            QVERIFY(QFile::resize(path, bytes.mid(7).toLongLong()));
+        QCOMPARE(loaded(path), titles);
     }
 };
 
