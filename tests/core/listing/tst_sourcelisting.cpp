@@ -20,7 +20,6 @@ private slots:
             << QString() << KindWav
             << QStringList{u"A.WAV"_qs, u"b.wav"_qs, u"link.wav"_qs, u"Track10.wav"_qs, u"Track2.wav"_qs};
         QTest::newRow("MP3") << QString() << KindMp3 << QStringList{u"c.mp3"_qs};
-        QTest::newRow("empty folder") << u"album.wav"_qs << KindWav << QStringList{};
         QTest::newRow("missing folder") << u"missing"_qs << KindWav << QStringList{};
     }
     void listsOneKind()
