@@ -4,10 +4,8 @@
 #include "support/TestFolder.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QMap>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <dirent.h>

@@ -5,10 +5,8 @@
 #include <QRegularExpression>
 
 // The catalogue number of a message, so that a test checks which message was shown without
-// spelling its sentence out: of the entries whose text, its %1, %2 ... standing for anything, is
-// the whole message or its first lines (207 before the reason), the one that starts with words of
-// its own rather than one wrapped around another's (274 around 270), then the one that is the
-// whole message, then the one with most text of its own. 0 for none.
+// spelling its sentence out; 0 for none. Of the entries matching the whole message or its first
+// lines (%N matching anything), prefer own first words (274 wraps 270), a whole match, most own text.
 inline int messageNumber(const QString &message)
 {
     struct Entry {

@@ -16,9 +16,7 @@ std::pair<qint64, QByteArray> stamp(const QByteArray &path)
     struct stat st {};
     if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return {-1, {}}; // the pipe: opening it to read would wait for a writer
-    QFile file(QFile::decodeName(path));
-    return {qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-            file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)")};
+    return {qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, fileBytes(QFile::decodeName(path))};
 }
 
 } // namespace
