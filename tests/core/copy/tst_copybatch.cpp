@@ -18,6 +18,7 @@ using namespace meloport;
 namespace {
 
 const QStringList kDisks{u"ext4"_qs, u"exFAT"_qs, u"NTFS ignoring case"_qs};
+struct Copying { QString disk, to; QByteArray files; QString present, twist, outcome, after; }; // see copies()
 
 // Makes what a layout lists in `folder`: "name" holds its own name, "name=text" the text, "name:N" N
 // chunks of 'x' and one byte more, "dir:name" is a folder, "link:name>target" a link.
@@ -72,6 +73,7 @@ bool privateMounts()
 }
 
 } // namespace
+Q_DECLARE_METATYPE(Copying)
 
 class TestCopyBatch final : public QObject {
     Q_OBJECT
@@ -81,19 +83,11 @@ private slots:
     // message naming file N (%D stands for the destination). `after`: the destination afterwards.
     void copies_data()
     {
-        QTest::addColumn<QString>("disk");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<QByteArray>("files");
-        QTest::addColumn<QString>("present");
-        QTest::addColumn<QString>("twist");
-        QTest::addColumn<QString>("outcome");
-        QTest::addColumn<QString>("after");
+        QTest::addColumn<Copying>("row");
         const auto row = [](const QStringList &disks, const char *what, const QString &to, const QByteArray &files,
-                            const QString &present, const QString &twist, const QString &outcome,
-                            const QString &after) {
+                            const QString &present, const QString &twist, const QString &outcome, const QString &after) {
             for (const QString &disk : disks)
-                QTest::addRow("%s: %s", qPrintable(disk), what) << disk << to << files << present << twist << outcome
-                                                               << after;
+                QTest::addRow("%s: %s", qPrintable(disk), what) << Copying{disk, to, files, present, twist, outcome, after};
         };
         const QStringList ext4{u"ext4"_qs}, exfat{u"exFAT"_qs}, caseBlind{u"exFAT"_qs, u"NTFS ignoring case"_qs};
         const QString apart = u"apart"_qs;
@@ -163,13 +157,8 @@ private slots:
     }
     void copies()
     {
-        QFETCH(QString, disk);
-        QFETCH(QString, to);
-        QFETCH(QByteArray, files);
-        QFETCH(QString, present);
-        QFETCH(QString, twist);
-        QFETCH(QString, outcome);
-        QFETCH(QString, after);
+        QFETCH(Copying, row);
+        const auto &[disk, to, files, present, twist, outcome, after] = row;
         TestFolder local;
         DiskImage image(disk);
         if (!image.isMounted())
