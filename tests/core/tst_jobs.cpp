@@ -13,6 +13,11 @@
 
 using namespace meloport;
 
+struct Renaming { QByteArray files; QStringList titles; QString twist; bool answer; QString after, said; };
+struct Copying { QString twist; CopyOutcome outcome; QString arrived, said, progress; };
+Q_DECLARE_METATYPE(Renaming)
+Q_DECLARE_METATYPE(Copying)
+
 class TestJobs final : public QObject {
     Q_OBJECT
 private slots:
@@ -20,15 +25,10 @@ private slots:
     // twist comes between listing and renaming. `after`: the folder afterwards, empty: as it was.
     void rename_data()
     {
-        QTest::addColumn<QByteArray>("files");
-        QTest::addColumn<QStringList>("titles");
-        QTest::addColumn<QString>("twist");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("said");
+        QTest::addColumn<Renaming>("row");
         const auto row = [](const char *name, const QByteArray &files, const QStringList &titles, const QString &said,
                             const QString &after = {}, const QString &twist = {}, bool answer = false) {
-            QTest::newRow(name) << files << titles << twist << answer << after << said;
+            QTest::newRow(name) << Renaming{files, titles, twist, answer, after, said};
         };
         const QByteArray two("a.wav b.wav"), tracks("Track1.wav Track10.wav Track2.wav");
         const QStringList xy{u"X"_qs, u"Y"_qs}, same{u"Same"_qs, u"Same"_qs}, abc{u"A"_qs, u"B"_qs, u"C"_qs};
@@ -53,12 +53,8 @@ private slots:
     }
     void rename()
     {
-        QFETCH(QByteArray, files);
-        QFETCH(QStringList, titles);
-        QFETCH(QString, twist);
-        QFETCH(bool, answer);
-        QFETCH(QString, after);
-        QFETCH(QString, said);
+        QFETCH(Renaming, row);
+        const auto &[files, titles, twist, answer, after, said] = row;
         TestFolder root;
         const QString album = root.filePath(u"Album"_qs);
         QVERIFY(QDir().mkpath(album));
@@ -125,14 +121,10 @@ private slots:
     // `progress`: what the progress side was told.
     void copy_data()
     {
-        QTest::addColumn<QString>("twist");
-        QTest::addColumn<CopyOutcome>("outcome");
-        QTest::addColumn<QString>("arrived"); // empty: the destination as it was
-        QTest::addColumn<QString>("said");
-        QTest::addColumn<QString>("progress");
+        QTest::addColumn<Copying>("row"); // `arrived` empty: the destination as it was
         const auto row = [](const char *name, const QString &twist, CopyOutcome outcome, const QString &said,
                             const QString &arrived = {}, const QString &progress = {}) {
-            QTest::newRow(name) << twist << outcome << arrived << said << progress;
+            QTest::newRow(name) << Copying{twist, outcome, arrived, said, progress};
         };
         const QString all = u"a.wav b.wav c.wav"_qs, shown = u"begin 3, end"_qs;
         row("all three, the old a.wav replaced", {}, CopyOutcome::Done, u"203"_qs, all, shown);
@@ -149,11 +141,8 @@ private slots:
     }
     void copy()
     {
-        QFETCH(QString, twist);
-        QFETCH(CopyOutcome, outcome);
-        QFETCH(QString, arrived);
-        QFETCH(QString, said);
-        QFETCH(QString, progress);
+        QFETCH(Copying, row);
+        const auto &[twist, outcome, arrived, said, progress] = row;
         TestFolder source, destination;
         writeFile(source.filePath(u"a.wav"_qs), QByteArray(3 * platform::kCopyChunkBytes + 1, 'a'));
         writeFiles(source.path(), {"b.wav", "c.wav"});
