@@ -28,7 +28,11 @@ QString described(const RenameFailure &failure)
     return text;
 }
 
+struct Renaming { QString disk; QByteArray files; QString titles, twist, after; }; // see renames()
+struct Numbering { QString disk; int files; QString title, found; };                // see trackNumbers()
 } // namespace
+Q_DECLARE_METATYPE(Renaming)
+Q_DECLARE_METATYPE(Numbering)
 
 class TestRenamer final : public QObject {
     Q_OBJECT
@@ -38,15 +42,11 @@ private slots:
     // then what failed. A twist changes the folder between listing and renaming.
     void renames_data()
     {
-        QTest::addColumn<QString>("disk");
-        QTest::addColumn<QByteArray>("files");
-        QTest::addColumn<QString>("titles");
-        QTest::addColumn<QString>("twist");
-        QTest::addColumn<QString>("after");
+        QTest::addColumn<Renaming>("row");
         const auto row = [](const QStringList &disks, const char *what, const QByteArray &files, const QString &titles,
                             const QString &after, const QString &twist = {}) {
             for (const QString &disk : disks)
-                QTest::addRow("%s: %s", qPrintable(disk), what) << disk << files << titles << twist << after;
+                QTest::addRow("%s: %s", qPrintable(disk), what) << Renaming{disk, files, titles, twist, after};
         };
         const QStringList ext4{u"ext4"_qs}, exfat{u"exFAT"_qs}, both{u"ext4"_qs, u"exFAT"_qs};
         row(kDisks, "plain pairs", "a.wav b.wav", u"X|Y"_qs, u"X.WAV=a.wav Y.WAV=b.wav |"_qs);
@@ -106,11 +106,8 @@ private slots:
     }
     void renames()
     {
-        QFETCH(QString, disk);
-        QFETCH(QByteArray, files);
-        QFETCH(QString, titles);
-        QFETCH(QString, twist);
-        QFETCH(QString, after);
+        QFETCH(Renaming, row);
+        const auto &[disk, files, titles, twist, after] = row;
         DiskImage image(disk);
         if (!image.isMounted())
             QSKIP(qPrintable(image.whyNot()));
@@ -146,24 +143,19 @@ private slots:
     // of the batch found.
     void trackNumbers_data()
     {
-        QTest::addColumn<QString>("disk");
-        QTest::addColumn<int>("files");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("found");
-        QTest::newRow("99 files") << u"ext4"_qs << 99 << u"T"_qs << u"01 T.WAV 99 T.WAV"_qs;
-        QTest::newRow("100 files") << u"ext4"_qs << 100 << u"T"_qs << u"001 T.WAV 100 T.WAV"_qs;
+        QTest::addColumn<Numbering>("row");
+        QTest::newRow("99 files") << Numbering{u"ext4"_qs, 99, u"T"_qs, u"01 T.WAV 99 T.WAV"_qs};
+        QTest::newRow("100 files") << Numbering{u"ext4"_qs, 100, u"T"_qs, u"001 T.WAV 100 T.WAV"_qs};
         const QString longest(251, u'x'), kanji(83, u'曲'); // 255 characters with ".WAV"; 253 bytes
         QTest::newRow("exFAT: a title that fits alone is too long numbered")
-            << u"exFAT"_qs << 1 << longest << u"01 %1.WAV 01 %1.WAV 0:too long"_qs.arg(longest);
+            << Numbering{u"exFAT"_qs, 1, longest, u"01 %1.WAV 01 %1.WAV 0:too long"_qs.arg(longest)};
         QTest::newRow("ext4: 83 kanji fit alone, numbered they are too long in bytes")
-            << u"ext4"_qs << 1 << kanji << u"01 %1.WAV 01 %1.WAV 0:too long"_qs.arg(kanji);
+            << Numbering{u"ext4"_qs, 1, kanji, u"01 %1.WAV 01 %1.WAV 0:too long"_qs.arg(kanji)};
     }
     void trackNumbers()
     {
-        QFETCH(QString, disk);
-        QFETCH(int, files);
-        QFETCH(QString, title);
-        QFETCH(QString, found);
+        QFETCH(Numbering, row);
+        const auto &[disk, files, title, found] = row;
         DiskImage image(disk);
         if (!image.isMounted())
             QSKIP(qPrintable(image.whyNot()));

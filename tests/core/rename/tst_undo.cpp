@@ -35,7 +35,9 @@ QStringList undoRecorded(const QString &journal)
     return left;
 }
 
+struct Undoing { QString disk; QByteArray files; QString titles, byHand, after; }; // see undoesTheLastBatch()
 } // namespace
+Q_DECLARE_METATYPE(Undoing)
 
 class TestUndo final : public QObject {
     Q_OBJECT
@@ -44,51 +46,38 @@ private slots:
     // holds its first name; `after` is the folder after the undo, then what was left alone.
     void undoesTheLastBatch_data()
     {
-        QTest::addColumn<QString>("disk"); // empty: ext4
-        QTest::addColumn<QByteArray>("files");
-        QTest::addColumn<QString>("titles");
-        QTest::addColumn<QString>("byHand");
-        QTest::addColumn<QString>("after");
-        const QString ab = u"a.wav=a.wav b.wav=b.wav"_qs;
-        QTest::newRow("swaps and a ring") << QString() << QByteArray("A.WAV B.WAV C.WAV D.WAV E.WAV") << u"B|A|D|E|C"_qs << QString()
-                                          << u"A.WAV=A.WAV B.WAV=B.WAV C.WAV=C.WAV D.WAV=D.WAV E.WAV=E.WAV |"_qs;
-        QTest::newRow("a change of case") << QString() << QByteArray("track01.wav") << u"TRACK01"_qs << QString()
-                                          << u"track01.wav=track01.wav |"_qs;
-        QTest::newRow("a Latin-1 name") << QString() << QByteArray("caf\xe9.wav") << u"Café"_qs << QString()
-                                        << u"caf\\xe9.wav=caf\\xe9.wav |"_qs;
+        QTest::addColumn<Undoing>("row");
+        const QString ext4 = u"ext4"_qs, ab = u"a.wav=a.wav b.wav=b.wav"_qs;
+        QTest::newRow("swaps and a ring") << Undoing{ext4, "A.WAV B.WAV C.WAV D.WAV E.WAV", u"B|A|D|E|C"_qs, {},
+                                                     u"A.WAV=A.WAV B.WAV=B.WAV C.WAV=C.WAV D.WAV=D.WAV E.WAV=E.WAV |"_qs};
+        QTest::newRow("a change of case") << Undoing{ext4, "track01.wav", u"TRACK01"_qs, {}, u"track01.wav=track01.wav |"_qs};
+        QTest::newRow("a Latin-1 name") << Undoing{ext4, "caf\xe9.wav", u"Café"_qs, {}, u"caf\\xe9.wav=caf\\xe9.wav |"_qs};
         QTest::newRow("a batch with a failure: the renamed ones come back")
-            << QString() << QByteArray("a.wav b.wav Taken.WAV") << u"X|Taken"_qs << QString()
-            << u"Taken.WAV=Taken.WAV "_qs + ab + u" |"_qs;
+            << Undoing{ext4, "a.wav b.wav Taken.WAV", u"X|Taken"_qs, {}, u"Taken.WAV=Taken.WAV "_qs + ab + u" |"_qs};
         QTest::newRow("a file removed by hand is reported, the others come back")
-            << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs << u"remove X.WAV"_qs << u"b.wav=b.wav | X.WAV not found"_qs;
-        QTest::newRow("a file renamed by hand is left alone") << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs
-                                                              << u"rename Y.WAV Mine.WAV"_qs
-                                                              << u"Mine.WAV=b.wav a.wav=a.wav | Y.WAV not found"_qs;
-        QTest::newRow("an old name taken since: nothing replaced") << QString() << QByteArray("a.wav b.wav") << u"X|Y"_qs
-                                                                   << u"create a.wav"_qs
-                                                                   << u"X.WAV=a.wav a.wav=mine b.wav=b.wav | X.WAV kept"_qs;
+            << Undoing{ext4, "a.wav b.wav", u"X|Y"_qs, u"remove X.WAV"_qs, u"b.wav=b.wav | X.WAV not found"_qs};
+        QTest::newRow("a file renamed by hand is left alone") << Undoing{ext4, "a.wav b.wav", u"X|Y"_qs,
+            u"rename Y.WAV Mine.WAV"_qs, u"Mine.WAV=b.wav a.wav=a.wav | Y.WAV not found"_qs};
+        QTest::newRow("an old name taken since: nothing replaced") << Undoing{ext4, "a.wav b.wav", u"X|Y"_qs,
+            u"create a.wav"_qs, u"X.WAV=a.wav a.wav=mine b.wav=b.wav | X.WAV kept"_qs};
         // Disks that ignore case: the old spelling comes back as it was listed. Through lowntfs-3g
         // that is lower case, as it lists every name, whatever the disk stores.
         for (const QString &disk : {u"exFAT"_qs, u"NTFS ignoring case"_qs}) {
             const bool lower = disk != u"exFAT";
             QTest::addRow("%s: a change of case", qPrintable(disk))
-                << disk << QByteArray("track01.wav Track02.wav") << u"TRACK01|track02"_qs << QString()
-                << (lower ? u"track01.wav=track01.wav track02.wav=Track02.wav |"_qs
-                          : u"Track02.wav=Track02.wav track01.wav=track01.wav |"_qs);
-            QTest::addRow("%s: swaps", qPrintable(disk)) << disk << QByteArray("A.WAV b.wav") << u"b|A"_qs << QString()
-                                                         << (lower ? u"a.wav=A.WAV b.wav=b.wav |"_qs
-                                                                   : u"A.WAV=A.WAV b.wav=b.wav |"_qs);
+                << Undoing{disk, "track01.wav Track02.wav", u"TRACK01|track02"_qs, {},
+                           lower ? u"track01.wav=track01.wav track02.wav=Track02.wav |"_qs
+                                 : u"Track02.wav=Track02.wav track01.wav=track01.wav |"_qs};
+            QTest::addRow("%s: swaps", qPrintable(disk)) << Undoing{disk, "A.WAV b.wav", u"b|A"_qs, {},
+                lower ? u"a.wav=A.WAV b.wav=b.wav |"_qs : u"A.WAV=A.WAV b.wav=b.wav |"_qs};
         }
     }
     void undoesTheLastBatch()
     {
-        QFETCH(QString, disk);
-        QFETCH(QByteArray, files);
-        QFETCH(QString, titles);
-        QFETCH(QString, byHand);
-        QFETCH(QString, after);
+        QFETCH(Undoing, row);
+        const auto &[disk, files, titles, byHand, after] = row;
         TestFolder state;
-        DiskImage image(disk.isEmpty() ? u"ext4"_qs : disk);
+        DiskImage image(disk);
         if (!image.isMounted())
             QSKIP(qPrintable(image.whyNot()));
         const QString folder = image.path();
@@ -106,7 +95,7 @@ private slots:
             writeFile(folder + u'/' + hand[1], "mine");
 
         const QStringList left = undoRecorded(journal);
-        if (byHand.isEmpty() && disk.isEmpty()) { // the undo was recorded in turn: undoing it renames again
+        if (byHand.isEmpty() && disk == u"ext4") { // the undo was recorded in turn: undoing it renames again
             const auto undone = folderSnapshot(folder);
             QCOMPARE(undoRecorded(journal), QStringList());
             QCOMPARE(folderSnapshot(folder), renamed);
