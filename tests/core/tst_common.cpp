@@ -8,6 +8,11 @@
 
 using namespace meloport;
 
+// A line of the saved file, what it became, whether a second monitor is there, and the place:
+// "x,y wxh", "- wxh" for the design place, or "design".
+struct Place { QByteArray saved, edited; bool secondMonitor; QString place; };
+Q_DECLARE_METATYPE(Place)
+
 class TestCommon final : public QObject {
     Q_OBJECT
 private slots:
@@ -23,34 +28,23 @@ private slots:
     // pixels and the menu bar 20 high.
     void restoredPlace_data()
     {
-        QTest::addColumn<QByteArray>("saved");  // a line of the saved file
-        QTest::addColumn<QByteArray>("edited"); // what it became
-        QTest::addColumn<bool>("secondMonitor");
-        QTest::addColumn<QString>("place"); // "x,y wxh", "- wxh" for the design place, or "design"
-        QTest::newRow("as saved") << QByteArray() << QByteArray() << true << u"100,200 600x500"_qs;
+        QTest::addColumn<Place>("row");
+        QTest::newRow("as saved") << Place{{}, {}, true, u"100,200 600x500"_qs};
         QTest::newRow("another version saved it: design geometry")
-            << QByteArray("LastVersion=0.20") << QByteArray("LastVersion=1.00") << true << u"design"_qs;
-        QTest::newRow("on the second monitor") << QByteArray("X=1500") << QByteArray("X=45000") << true
-                                               << u"3000,200 600x500"_qs;
-        QTest::newRow("second monitor unplugged: design place") << QByteArray("X=1500") << QByteArray("X=45000")
-                                                                << false << u"- 600x500"_qs;
-        QTest::newRow("a corner still on a screen") << QByteArray("X=1500") << QByteArray("X=28500") << false
-                                                    << u"1900,200 600x500"_qs;
+            << Place{"LastVersion=0.20", "LastVersion=1.00", true, u"design"_qs};
+        QTest::newRow("on the second monitor") << Place{"X=1500", "X=45000", true, u"3000,200 600x500"_qs};
+        QTest::newRow("second monitor unplugged: design place") << Place{"X=1500", "X=45000", false, u"- 600x500"_qs};
+        QTest::newRow("a corner still on a screen") << Place{"X=1500", "X=28500", false, u"1900,200 600x500"_qs};
         QTest::newRow("no room below the menu bar: design size")
-            << QByteArray("Height=7500") << QByteArray("Height=300") << true << u"100,200 540x560"_qs;
-        QTest::newRow("garbled size: design size") << QByteArray("Width=9000") << QByteArray("Width=abc") << true
-                                                   << u"100,200 540x560"_qs;
-        QTest::newRow("garbage after a number: the number") << QByteArray("X=1500") << QByteArray("X=1500.4px") << true
-                                                            << u"100,200 600x500"_qs;
-        QTest::newRow("beyond 32 bits: design geometry") << QByteArray("X=1500") << QByteArray("X=2147483648")
-                                                         << true << u"design"_qs;
+            << Place{"Height=7500", "Height=300", true, u"100,200 540x560"_qs};
+        QTest::newRow("garbled size: design size") << Place{"Width=9000", "Width=abc", true, u"100,200 540x560"_qs};
+        QTest::newRow("garbage after a number: the number") << Place{"X=1500", "X=1500.4px", true, u"100,200 600x500"_qs};
+        QTest::newRow("beyond 32 bits: design geometry") << Place{"X=1500", "X=2147483648", true, u"design"_qs};
     }
     void restoredPlace()
     {
-        QFETCH(QByteArray, saved);
-        QFETCH(QByteArray, edited);
-        QFETCH(bool, secondMonitor);
-        QFETCH(QString, place);
+        QFETCH(Place, row);
+        const auto &[saved, edited, secondMonitor, place] = row;
         TestFolder dir;
         const SettingsStore store(dir.filePath(u"Meloport.ini"_qs));
         QVERIFY(!saveWindowPlace(store, QRect(100, 200, 600, 500), 96, 96, false));
