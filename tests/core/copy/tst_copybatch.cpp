@@ -64,14 +64,6 @@ QString described(const QString &folder)
     return entries.join(u' ');
 }
 
-// Mounts made by a test stay in this process: it gets mounts of its own the first time.
-bool privateMounts()
-{
-    static const bool made = ::unshare(CLONE_NEWNS) == 0
-                             && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    return made;
-}
-
 } // namespace
 Q_DECLARE_METATYPE(Copying)
 
@@ -176,7 +168,10 @@ private slots:
         if (to == u"link")
             QVERIFY(QFile::link(source, destination));
         if (to == u"bind mount" || to == u"read-only") {
-            if (!privateMounts())
+            // Mounts made here stay in this process: it gets mounts of its own the first time.
+            static const bool privateMounts = ::unshare(CLONE_NEWNS) == 0
+                                              && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+            if (!privateMounts)
                 QSKIP("no right to mount here");
             QVERIFY(QDir().mkpath(destination));
             const QByteArray from = QFile::encodeName(to == u"read-only" ? destination : source);

@@ -6,19 +6,6 @@
 
 using namespace meloport;
 
-namespace {
-
-// The titles read, or why there are none.
-QStringList loaded(const QString &path)
-{
-    const TitleFile file = readTitleFile(path);
-    const QStringList problems{QString(),        u"unreadable"_qs, u"encoding"_qs,
-                               u"not a file"_qs, u"too large"_qs,  u"damaged"_qs}; // by TitleFile::Problem
-    return file.problem == TitleFile::Problem::None ? file.titles : problems.mid(int(file.problem), 1);
-}
-
-} // namespace
-
 class TestTitleFile final : public QObject {
     Q_OBJECT
 private slots:
@@ -75,7 +62,10 @@ private slots:
             writeFile(path, bytes.startsWith("sparse ") ? QByteArray() : bytes);
         if (bytes.startsWith("sparse "))
             QVERIFY(QFile::resize(path, bytes.mid(7).toLongLong()));
-        QCOMPARE(loaded(path), titles);
+        const TitleFile file = readTitleFile(path);
+        const QStringList problems{QString(),        u"unreadable"_qs, u"encoding"_qs,
+                                   u"not a file"_qs, u"too large"_qs,  u"damaged"_qs}; // by TitleFile::Problem
+        QCOMPARE(file.problem == TitleFile::Problem::None ? file.titles : problems.mid(int(file.problem), 1), titles);
     }
 };
 
