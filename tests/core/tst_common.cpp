@@ -11,7 +11,10 @@ using namespace meloport;
 // A line of the saved file, what it became, whether a second monitor is there, and the place:
 // "x,y wxh", "- wxh" for the design place, or "design".
 struct Place { QByteArray saved, edited; bool secondMonitor; QString place; };
+// The probe's limits, the file before and after, and what was read, then how the save went.
+struct Saving { QString limits; QByteArray before, after; QString printed; };
 Q_DECLARE_METATYPE(Place)
+Q_DECLARE_METATYPE(Saving)
 
 class TestCommon final : public QObject {
     Q_OBJECT
@@ -69,28 +72,20 @@ private slots:
     // that cannot finish leaves the old file whole and nothing beside it.
     void saving_data()
     {
-        QTest::addColumn<QString>("limits");
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<QString>("printed"); // what was read, then how the save went
+        QTest::addColumn<Saving>("row");
         const QByteArray old("[Settings]\nX = 2\nInstalledDir=/m/\n\n[Other]\nY=9\n");
         const QByteArray damaged("\0\x01junk\n[Settings\n[Settings]\nno equals\n\x80\x81\nX=2\n", 45);
-        QTest::newRow("values replaced where they stand, new ones added to their section")
-            << QString() << old
-            << QByteArray("[Settings]\nX=1500\nInstalledDir=/m/\nLastVersion=0.20\n\n[Other]\nY=9\n")
-            << u"/m/ 1.00 2 0 0 0 0 saved"_qs;
-        QTest::newRow("damaged lines kept") << QString() << damaged
-                                            << QByteArray(damaged).replace("X=2", "X=1500") + "LastVersion=0.20\n"
-                                            << u" 1.00 2 0 0 0 0 saved"_qs;
-        QTest::newRow("full disk") << u"--fsize 20"_qs << old << old << u"/m/ 1.00 2 0 0 0 0 ディスクの空きが足りません"_qs;
-        QTest::newRow("another user: defaults") << u"--as-nobody"_qs << old << old << u" 1.00 0 0 0 0 0 アクセスが拒否されました"_qs;
+        QTest::newRow("values replaced where they stand, new ones added to their section") << Saving{{}, old,
+            "[Settings]\nX=1500\nInstalledDir=/m/\nLastVersion=0.20\n\n[Other]\nY=9\n", u"/m/ 1.00 2 0 0 0 0 saved"_qs};
+        QTest::newRow("damaged lines kept")
+            << Saving{{}, damaged, QByteArray(damaged).replace("X=2", "X=1500") + "LastVersion=0.20\n", u" 1.00 2 0 0 0 0 saved"_qs};
+        QTest::newRow("full disk") << Saving{u"--fsize 20"_qs, old, old, u"/m/ 1.00 2 0 0 0 0 ディスクの空きが足りません"_qs};
+        QTest::newRow("another user: defaults") << Saving{u"--as-nobody"_qs, old, old, u" 1.00 0 0 0 0 0 アクセスが拒否されました"_qs};
     }
     void saving()
     {
-        QFETCH(QString, limits);
-        QFETCH(QByteArray, before);
-        QFETCH(QByteArray, after);
-        QFETCH(QString, printed);
+        QFETCH(Saving, row);
+        auto [limits, before, after, printed] = row;
         TestFolder dir;
         QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0705) == 0); // others may enter, not write
         const QString path = dir.filePath(u"Meloport.ini"_qs);

@@ -18,14 +18,10 @@ QString described(const RenameFailure &failure)
 {
     static const QStringList words{u"missing"_qs, u"refused"_qs,    u"taken"_qs,      u"same as"_qs, u"too long"_qs,
                                    u"bad title"_qs, u"system"_qs, u"blocked by"_qs, u"not on disk"_qs};
-    QString text = QString::number(failure.position) + u':' + words.value(int(failure.problem));
-    if (failure.other >= 0)
-        text += u' ' + QString::number(failure.other);
-    if (failure.problem == RenameProblem::System)
-        text += u' ' + failure.error.reason;
-    if (!failure.strandedAs.isEmpty())
-        text += u" (stranded)"_qs;
-    return text;
+    return QString::number(failure.position) + u':' + words.value(int(failure.problem))
+           + (failure.other >= 0 ? u' ' + QString::number(failure.other) : QString())
+           + (failure.problem == RenameProblem::System ? u' ' + failure.error.reason : QString())
+           + (failure.strandedAs.isEmpty() ? QString() : u" (stranded)"_qs);
 }
 
 struct Renaming { QString disk; QByteArray files; QString titles, twist, after; }; // see renames()
