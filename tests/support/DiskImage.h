@@ -22,13 +22,10 @@ public:
     explicit DiskImage(Kind kind)
         : m_kind(kind)
     {
-        const QString make = kind == Kind::Exfat  ? u"mkfs.exfat img"_qs
-                             : kind == Kind::Ext4 ? u"mkfs.ext4 -q img"_qs
-                                                  : u"mkntfs -F -Q -q img 2>/dev/null"_qs;
-        m_mount = kind == Kind::Exfat  ? u"mount.exfat-fuse"_qs
-                  : kind == Kind::Ntfs ? u"ntfs-3g"_qs
-                  : kind == Kind::Ext4 ? u"mount"_qs
-                                       : u"lowntfs-3g -o ignore_case,windows_names"_qs;
+        const QString ntfs = u"mkntfs -F -Q -q img 2>/dev/null"_qs; // by Kind:
+        const QString make = QStringList{u"mkfs.exfat img"_qs, ntfs, ntfs, u"mkfs.ext4 -q img"_qs}.value(int(kind));
+        m_mount = QStringList{u"mount.exfat-fuse"_qs, u"ntfs-3g"_qs, u"lowntfs-3g -o ignore_case,windows_names"_qs,
+                              u"mount"_qs}.value(int(kind));
         m_mounted = kind == Kind::Folder ? QDir(m_dir.path()).mkdir(u"mnt"_qs)
                                          : shell(u"truncate -s 16M img && "_qs + make
                                                  + u" && losetup --find --show img >loop && mkdir mnt && "_qs

@@ -23,10 +23,7 @@ inline void writeFile(const QByteArray &path, const QByteArray &data)
     QVERIFY2(::close(fd) == 0 && written, path.constData());
 }
 
-inline void writeFile(const QString &path, const QByteArray &data)
-{
-    writeFile(QFile::encodeName(path), data);
-}
+inline void writeFile(const QString &path, const QByteArray &data) { writeFile(QFile::encodeName(path), data); }
 
 // A file's bytes; none when it cannot be read.
 inline QByteArray fileBytes(const QString &path)
@@ -96,7 +93,4 @@ inline QString snapshotText(const QMap<QString, QString> &files)
     return found.join(u' ');
 }
 
-inline QString snapshotText(const QString &folder)
-{
-    return snapshotText(folderSnapshot(folder));
-}
+inline QString snapshotText(const QString &folder) { return snapshotText(folderSnapshot(folder)); }

@@ -199,8 +199,7 @@ private slots:
 
         RenameBatch batch(planRenames(listMusicFiles(folder, u"WAV"_qs), {u"P"_qs, u"Q"_qs}, u"WAV"_qs));
         batch.check();
-        writeFile(folder + u"/P.WAV"_qs, "mine");
-        writeFile(folder + u"/Q.WAV"_qs, "mine");
+        writeFiles(folder, {"P.WAV", "Q.WAV"}); // taken after the check
         const RecordedRun run = runRecorded(batch, journal);
         QVERIFY(!run.journalError);
         QCOMPARE(run.failures.size(), 2);
