@@ -9,9 +9,8 @@
 
 #include <functional>
 
-// Stands in for the person in a core job: records each message and question by its catalogue
-// number ("203", "? 220") and their texts, and answers questions from a queue (none left:
-// `otherwise`).
+// Stands in for the person in a core job: records each message and question by its catalogue number
+// ("203", "? 220") and their texts, and answers questions from a queue (none left: `otherwise`).
 class ScriptedDialog final : public meloport::JobDialog {
 public:
     QStringList said;

@@ -48,8 +48,7 @@ int main(int argc, char *argv[])
         const platform::InstanceLock lock(path);
         std::puts(lock.state() == platform::InstanceLockState::Acquired ? "acquired" : "not acquired");
         std::fflush(stdout);
-        while (std::getchar() != EOF) {
-        }
+        while (std::getchar() != EOF) {}
     } else if (command == u"rename") {
         // A kill that comes before a rename's record, or after it: both are what a crash leaves.
         const int kill = args.value(3).toInt();

@@ -140,9 +140,8 @@ private slots:
             {}, u"copied 1"_qs,
             u".meloport-.tmp=user .meloport-Q7X9.tmp=user .meloport-k3j2.tmp.wav=user .meloport-renaming-k3j2-0.tmp=user"
             u" .meloport-renaming-k3j2-0=user a.wav=a.wav dir:.meloport-d1r.tmp meloport-k3j2.tmp=user"_qs);
-        // Another copy into the folder runs whole while this one writes a large file: neither
-        // takes the other's temporary or probe file for a leftover, and a leftover stays for a
-        // copy that runs there alone.
+        // Another copy runs whole beside a large file's copy: neither takes the other's temporary or
+        // probe file for a leftover, and a leftover stays for a copy that runs there alone.
         row({u"ext4"_qs, u"exFAT"_qs}, "another copy beside it", apart, "a.wav:3 b.wav", {},
             u"another copy: c.wav .meloport-k3j2.tmp=left"_qs, u"copied 2"_qs,
             u".meloport-k3j2.tmp=left a.wav=x*3145729 b.wav=b.wav c.wav=c.wav"_qs);

@@ -134,9 +134,8 @@ private slots:
         QCOMPARE(QString(outcome).replace(temporary, u"\\1N"_qs), after);
     }
 
-    // `files` files, each given `title`, with track numbers on: as many digits as the album needs,
-    // and they count towards the disk's limit. The first and the last new name, then what the check
-    // of the batch found.
+    // `files` files titled `title`, numbered with as many digits as the album needs, which count
+    // towards the disk's limit: the first and the last new name, then what the check found.
     void trackNumbers_data()
     {
         QTest::addColumn<Numbering>("row");
