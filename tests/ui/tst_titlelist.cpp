@@ -111,8 +111,6 @@ private slots:
         QTest::newRow("a slash and a tab, the slash edited")
             << ext4 << u"a.wav b.wav"_qs << u"AC/DC|B\tside"_qs << u"0:F2|AC-DC|Return"_qs << u"0:302 1:222"_qs
             << u"AC-DC|B\tside @0 1:222"_qs;
-        QTest::newRow("a character exFAT refuses, edited")
-            << exfat << u"a.wav"_qs << u"Why?"_qs << u"0:F2|Why|Return"_qs << u"0:302"_qs << u"Why @0"_qs;
         QTest::newRow("more titles than files, a file added and listed again")
             << ext4 << u"a.wav"_qs << u"X|Y"_qs << u"add b.wav"_qs << u"1:340"_qs << u"X|Y @-1"_qs;
         QTest::newRow("another kind: other files, other names")
