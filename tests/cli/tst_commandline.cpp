@@ -285,24 +285,22 @@ private slots:
     void waitsForAnotherRename()
     {
         TestFolder dir;
-        QVERIFY(QDir(dir.path()).mkpath(u"album"_qs));
-        writeFile(dir.filePath(u"album/a.wav"_qs), "A");
+        const QString album = dir.filePath(u"album"_qs), state = dir.filePath(u"state"_qs);
+        QVERIFY(QDir().mkpath(album) && QDir().mkpath(state + u"/Meloport"_qs));
+        writeFile(album + u"/a.wav"_qs, "A");
         writeFile(dir.filePath(u"titles.txt"_qs), "x\n");
-        const QString state = dir.filePath(u"state"_qs);
-        QVERIFY(QDir(state).mkpath(u"Meloport"_qs));
         auto held = std::make_unique<platform::InstanceLock>(state + u"/Meloport/last-rename.journal.lock"_qs);
         QCOMPARE(held->state(), platform::InstanceLockState::Acquired);
 
         QProcess process;
-        startProgram(process, {u"--rename"_qs, dir.filePath(u"album"_qs), u"--titles"_qs, dir.filePath(u"titles.txt"_qs)},
-                     state);
+        startProgram(process, {u"--rename"_qs, album, u"--titles"_qs, dir.filePath(u"titles.txt"_qs)}, state);
         QVERIFY(!process.waitForFinished(500));
-        QCOMPARE(QDir(dir.filePath(u"album"_qs)).entryList(QDir::Files), QStringList{u"a.wav"_qs});
+        QCOMPARE(snapshotText(album), u"a.wav=A"_qs);
         held.reset();
         const Run run = finished(process);
         QCOMPARE(run.status, 0);
         QVERIFY2(run.err.contains(LoadMessage(Msg::WaitedForOtherRename).text), qPrintable(run.err));
-        QCOMPARE(QDir(dir.filePath(u"album"_qs)).entryList(QDir::Files), QStringList{u"x.WAV"_qs});
+        QCOMPARE(snapshotText(album), u"x.WAV=A"_qs);
     }
 
     // A second run started while a rename is under way (each of its renames slowed down) waits for

@@ -95,7 +95,6 @@ private slots:
         arranged("Alt+Down on the first", "0:Alt+Down", "B|A|C @1");
         arranged("Alt+Up on the first: stays", "0:Alt+Up", "A|B|C @0");
         arranged("Alt+Down on the last: stays", "2:Alt+Down", "A|B|C @2");
-        arranged("Alt+Up on the last", "2:Alt+Up", "A|C|B @1");
         arranged("Delete: the selected one goes", "1:Delete", "A|C @-1");
         arranged("Delete with none selected: nothing", "-1:Delete", "A|B|C @-1");
         arranged("dragged below the last", "0:drop|below|2", "B|C|A @2");
