@@ -14,8 +14,6 @@
 #include <QToolButton>
 #include <QWindow>
 
-#include <sys/stat.h>
-
 using namespace meloport;
 
 namespace {
@@ -78,7 +76,6 @@ private slots:
         Start start;
         if (!ini.isNull())
             writeFile(start.paths.settingsFile, ini);
-        writeFile(start.paths.instanceLock, "999999\n"); // a lock file left by a crash stops no start
         std::optional<platform::InstanceLock> other;
         if (twist == u"second")
             other.emplace(start.paths.instanceLock);
@@ -102,11 +99,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&start.window));
         const QRect r = start.window.windowHandle()->frameGeometry();
         QCOMPARE(r, expected);
-        // A close saves this version and the real geometry, whatever was stored: 15 twips a pixel.
-        const auto twips = [](int pixels) { return QByteArray::number(pixels * 15); };
-        start.window.close();
-        QCOMPARE(fileBytes(start.paths.settingsFile), "[Settings]\nLastVersion=0.20\nX=" + twips(r.x()) + "\nY="
-                     + twips(r.y()) + "\nWidth=" + twips(r.width()) + "\nHeight=" + twips(r.height()) + '\n');
+        start.window.close(); // saves this version and the real geometry, whatever was stored: 15 twips a pixel
+        QCOMPARE(fileBytes(start.paths.settingsFile), u"[Settings]\nLastVersion=0.20\nX=%1\nY=%2\nWidth=%3\nHeight=%4\n"_qs
+                     .arg(r.x() * 15).arg(r.y() * 15).arg(r.width() * 15).arg(r.height() * 15).toUtf8());
     }
 
     // Each kind lists its own files, whatever their case; the same kind again reads the folder
@@ -151,8 +146,8 @@ private slots:
         QTest::newRow("an audio file: ignored") << QStringList{u"Album/a.wav"_qs} << QString() << untouched;
         QTest::newRow("a folder and a title file at once: ignored")
             << QStringList{u"Album"_qs, u"titles.txt"_qs} << QString() << untouched;
-        QTest::newRow("command line: a file, said so") << QStringList{u"titles"_qs} << u"command line"_qs
-                                                       << untouched + FormatMessage(Msg::NotAFolder, u"titles"_qs).text;
+        QTest::newRow("command line: a file, said so") << QStringList{u"titles.txt"_qs} << u"command line"_qs
+                                                       << untouched + FormatMessage(Msg::NotAFolder, u"titles.txt"_qs).text;
     }
     void opensDroppedPaths()
     {
@@ -164,8 +159,7 @@ private slots:
         QVERIFY(root.mkdir(u"Album"_qs) && root.mkdir(u"Other"_qs));
         writeFiles(root.filePath(u"Album"_qs), {"a.wav", "b.wav"});
         writeFiles(root.filePath(u"Other"_qs), {"c.wav"});
-        for (const QString &name : {u"titles.txt"_qs, u"titles"_qs})
-            writeFile(root.filePath(name), "X\r\nY\r\n");
+        writeFile(root.filePath(u"titles.txt"_qs), "X\r\nY\r\n");
         RecordingInteraction interaction;
         frmMain window(interaction);
         window.OpenSourceFolder(root.filePath(u"Other"_qs));
@@ -208,61 +202,43 @@ private slots:
         QCOMPARE(window.ListDstMusic->listCount(), 0);
     }
 
-    // Titles typed, then no title file or one that cannot be used (said so): the typed titles
-    // stay; then one loaded over them, and 変更 with a title the disk refuses, answered はい. The
-    // flow is the core's; the window hands it the titles and shows the look-alikes it renamed to.
-    void renameAll()
-    {
-        TestFolder album, titleDir;
-        writeFiles(album.path(), {"a.wav", "b.wav"});
-        const QString titles = titleDir.filePath(u"titles.txt"_qs), fifo = titleDir.filePath(u"fifo"_qs);
-        writeFile(titles, "Two\r\nAC/DC\r\n");
-        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        RecordingInteraction interaction;
-        interaction.questionAnswers.enqueue(true);
-        frmMain window(interaction);
-        window.OpenSourceFolder(album.path());
-        window.ListDstMusic->addItem(u"typed"_qs);
-        for (const QString &file : {QString(), fifo}) {
-            window.TextFile->setText(file);
-            window.CommandLoad->click();
-            QCOMPARE(window.ListDstMusic->items(), QStringList{u"typed"_qs});
-        }
-        window.TextFile->setText(titles);
-        window.CommandLoad->click();
-        window.CommandRunAll->click();
-        QCOMPARE(snapshotText(album.path()), u"AC／DC.WAV=b.wav Two.WAV=a.wav"_qs);
-        QCOMPARE(window.ListDstMusic->items(), (QStringList{u"Two"_qs, u"AC／DC"_qs}));
-        QCOMPARE(interaction.said.join(u", "_qs), u"260, ? 300, 203"_qs);
-    }
-
-    // 種類 → ﾄﾗｯｸ番号を付ける chosen, an album renamed, the program started again: the choice is
+    // 種類 → ﾄﾗｯｸ番号を付ける chosen; titles typed, then no title file or one that cannot be used
+    // (said so): the typed titles stay; then one loaded over them, and 変更 with a title the disk
+    // refuses, answered はい: the list shows the look-alike renamed to. Started again, the choice is
     // kept, or where the settings cannot be saved, said so and numbered in this run only.
-    void trackNumbers_data()
+    void renameAll_data()
     {
         QTest::addColumn<bool>("blocked"); // the settings file's folder cannot be made
-        QTest::newRow("kept") << false;
-        QTest::newRow("cannot be kept: 360") << true;
+        QTest::newRow("numbering kept") << false;
+        QTest::newRow("numbering cannot be kept: 360") << true;
     }
-    void trackNumbers()
+    void renameAll()
     {
         QFETCH(bool, blocked);
         TestFolder album, state;
         writeFiles(album.path(), {"a.wav", "b.wav"});
+        writeFile(state.filePath(u"titles.txt"_qs), "Two\r\nAC/DC\r\n");
         if (blocked)
             writeFile(state.filePath(u"blocker"_qs), "a file, not a folder");
         const StatePaths paths{state.filePath(blocked ? u"blocker/Meloport.ini"_qs : u"Meloport.ini"_qs),
                                state.filePath(u"Meloport.lock"_qs), state.filePath(u"last-rename.journal"_qs)};
         RecordingInteraction interaction;
+        interaction.questionAnswers.enqueue(true);
         std::optional<frmMain> window(std::in_place, interaction, paths);
         QVERIFY(window->Form_Load());
         window->cmdTrackNumbers->trigger();
         window->OpenSourceFolder(album.path());
-        window->ListDstMusic->setItems({u"X"_qs, u"Y"_qs});
+        window->ListDstMusic->addItem(u"typed"_qs);
+        for (const QString &file : {QString(), state.path(), state.filePath(u"titles.txt"_qs)}) {
+            QCOMPARE(window->ListDstMusic->items(), QStringList{u"typed"_qs});
+            window->TextFile->setText(file);
+            window->CommandLoad->click();
+        }
         window->CommandRunAll->click();
-        QCOMPARE(snapshotText(album.path()), u"01 X.WAV=a.wav 02 Y.WAV=b.wav"_qs);
+        QCOMPARE(snapshotText(album.path()), u"01 Two.WAV=a.wav 02 AC／DC.WAV=b.wav"_qs);
+        QCOMPARE(window->ListDstMusic->items(), (QStringList{u"Two"_qs, u"AC／DC"_qs}));
         QCOMPARE(fileBytes(paths.settingsFile), blocked ? QByteArray() : QByteArray("[Settings]\nTrackNumbers=1\n"));
-        QCOMPARE(interaction.said.join(u' '), blocked ? u"360 203"_qs : u"203"_qs);
+        QCOMPARE(interaction.said.join(u", "_qs), (blocked ? u"360, "_qs : QString()) + u"208, ? 300, 203"_qs);
 
         window->close(); // saves the window's place beside the choice
         window.emplace(interaction, paths);

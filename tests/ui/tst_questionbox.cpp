@@ -31,12 +31,10 @@ private slots:
         // Runs inside the box's own event loop; a box never found is closed, so no row waits forever.
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || !QTest::qWaitForWindowActive(box)) {
-                if (box)
-                    box->reject();
-                return;
-            }
-            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key));
+            if (box && QTest::qWaitForWindowActive(box))
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key));
+            else if (box)
+                box->reject();
         });
         QtUserInteraction interaction;
         const bool answer = interaction.askQuestion(nullptr, u"Meloport"_qs, u"?"_qs, defaultAnswer);

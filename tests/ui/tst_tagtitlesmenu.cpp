@@ -19,8 +19,7 @@ private slots:
     void fillAndRename()
     {
         TestFolder dir;
-        for (const auto &[name, fixture] : {std::pair("Track01.mp3", "sjis-id3v1.mp3"), {"Track02.mp3", "untagged.mp3"},
-                                            {"Track03.mp3", "latin1-id3v23.mp3"}})
+        for (const auto &[name, fixture] : {std::pair("Track01.mp3", "sjis-id3v1.mp3"), {"Track02.mp3", "untagged.mp3"}})
             QVERIFY(QFile::copy(QStringLiteral(TAG_FIXTURES "/") + QLatin1StringView(fixture),
                                 dir.filePath(QLatin1StringView(name))));
         RecordingInteraction interaction;
@@ -31,10 +30,10 @@ private slots:
         window.cmdMP3->trigger();
         window.ListDstMusic->addItem(u"typed"_qs);
         window.cmdTagTitles->trigger();
-        QCOMPARE(window.ListDstMusic->items(), (QStringList{u"序曲"_qs, u"Track02"_qs, u"Café"_qs}));
+        QCOMPARE(window.ListDstMusic->items(), (QStringList{u"序曲"_qs, u"Track02"_qs}));
         window.CommandRunAll->click();
         QCOMPARE(interaction.said.join(u' '), u"380 203"_qs);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).join(u' '), u"Café.MP3 Track02.MP3 序曲.MP3"_qs);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).join(u' '), u"Track02.MP3 序曲.MP3"_qs);
     }
 };
 
