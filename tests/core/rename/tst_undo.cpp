@@ -109,25 +109,23 @@ private slots:
     {
         QTest::addColumn<QByteArray>("journal");
         QTest::addColumn<JournalReading::Problem>("problem");
+        using Problem = JournalReading::Problem;
         const QByteArray plan = "meloport-rename-journal 2\nfolder /tmp/m\naside .m-\npair a.wav X.WAV 12 - - -\n"
                                 "step 0 old 0 u\nstep 0 0 new -\nplanned\n";
-        QTest::newRow("a whole record") << plan + "done 0\nfinished\n" << JournalReading::Problem::None;
-        QTest::newRow("a crash mid-line: the cut line ignored") << plan + "done 0\nfini" << JournalReading::Problem::None;
-        QTest::newRow("empty") << QByteArray() << JournalReading::Problem::NotAJournal;
-        QTest::newRow("some other file") << QByteArray("[Settings]\nX=1\n") << JournalReading::Problem::NotAJournal;
-        QTest::newRow("another version") << QByteArray(plan).replace("journal 2", "journal 3")
-                                         << JournalReading::Problem::OtherVersion;
+        QTest::newRow("a whole record") << plan + "done 0\nfinished\n" << Problem::None;
+        QTest::newRow("a crash mid-line: the cut line ignored") << plan + "done 0\nfini" << Problem::None;
+        QTest::newRow("empty") << QByteArray() << Problem::NotAJournal;
+        QTest::newRow("some other file") << QByteArray("[Settings]\nX=1\n") << Problem::NotAJournal;
+        QTest::newRow("another version") << QByteArray(plan).replace("journal 2", "journal 3") << Problem::OtherVersion;
         QTest::newRow("the version before, without identities")
-            << QByteArray(plan).replace("journal 2", "journal 1").replace(" 12 - - -", "") << JournalReading::Problem::None;
-        QTest::newRow("a pair without its identity") << QByteArray(plan).replace(" 12 - - -", "")
-                                                     << JournalReading::Problem::Damaged;
-        QTest::newRow("an identity of noise") << QByteArray(plan).replace(" 12 -", " x -")
-                                              << JournalReading::Problem::Damaged;
-        QTest::newRow("the plan cut short") << plan.left(plan.indexOf("planned")) << JournalReading::Problem::Damaged;
-        QTest::newRow("a step of no pair") << QByteArray(plan).replace("step 0", "step 1") << JournalReading::Problem::Damaged;
-        QTest::newRow("progress of no step") << plan + "done 2\n" << JournalReading::Problem::Damaged;
-        QTest::newRow("a step to no name") << QByteArray(plan).replace("0 new", "0 X.WAV") << JournalReading::Problem::Damaged;
-        QTest::newRow("a line of noise") << plan + "done 0\n\x01\x02\n" << JournalReading::Problem::Damaged;
+            << QByteArray(plan).replace("journal 2", "journal 1").replace(" 12 - - -", "") << Problem::None;
+        QTest::newRow("a pair without its identity") << QByteArray(plan).replace(" 12 - - -", "") << Problem::Damaged;
+        QTest::newRow("an identity of noise") << QByteArray(plan).replace(" 12 -", " x -") << Problem::Damaged;
+        QTest::newRow("the plan cut short") << plan.left(plan.indexOf("planned")) << Problem::Damaged;
+        QTest::newRow("a step of no pair") << QByteArray(plan).replace("step 0", "step 1") << Problem::Damaged;
+        QTest::newRow("progress of no step") << plan + "done 2\n" << Problem::Damaged;
+        QTest::newRow("a step to no name") << QByteArray(plan).replace("0 new", "0 X.WAV") << Problem::Damaged;
+        QTest::newRow("a line of noise") << plan + "done 0\n\x01\x02\n" << Problem::Damaged;
     }
     void refusesAJournalItCannotTrust()
     {
