@@ -34,9 +34,7 @@ private slots:
     {
         const QByteArray folder = QFile::encodeName(m_folder.path()) + '/';
         QDir fixtures(QStringLiteral(TAG_FIXTURES));
-        const QStringList names = fixtures.entryList(QDir::Files);
-        QVERIFY(names.size() > 10);
-        for (const QString &name : names)
+        for (const QString &name : fixtures.entryList(QDir::Files)) // a row whose file is missing fails
             QVERIFY(QFile::copy(fixtures.filePath(name), m_folder.filePath(name)));
         // A listed name whose bytes are not UTF-8, an empty file, and a name that became a pipe.
         writeFile(folder + "caf\xe9.ogg", fileBytes(fixtures.filePath(u"utf8.ogg"_qs)));
