@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -28,42 +29,57 @@ constexpr qint64 kFlushShare = 20;
 constexpr int kLockTries = 200;
 constexpr unsigned long kLockPollMs = 50;
 
-QByteArray encoded(const QByteArray &name)
+// UTF-8 stays readable as it is; only what would break a line or a field, or is not UTF-8,
+// becomes %XX (as QByteArray::toPercentEncoding writes it, which is far slower over a plan).
+void appendEncoded(QByteArray &text, QByteArrayView name)
 {
-    // UTF-8 stays readable as it is; only what would break a line or a field, or is not UTF-8,
-    // becomes %XX.
-    static const QByteArray punctuation("!\"#$&'()*+,-./:;<=>?@[\\]^_`{|}~");
-    static const QByteArray readable = [] {
-        QByteArray bytes = punctuation;
-        for (int byte = 0x80; byte <= 0xff; ++byte)
-            bytes += char(byte);
-        return bytes;
-    }();
-    const bool utf8 = QByteArrayView(name).isValidUtf8();
-    const bool plain = utf8 && std::none_of(name.begin(), name.end(), [](char c) {
-        return uchar(c) <= 0x20 || c == '%' || c == 0x7f;
-    });
-    return plain ? name : name.toPercentEncoding(utf8 ? readable : punctuation);
+    const bool utf8 = name.isValidUtf8();
+    for (const char c : name) {
+        const auto byte = uchar(c);
+        if ((byte > 0x20 && byte < 0x7f && c != '%') || (byte >= 0x80 && utf8)) {
+            text.append(c);
+        } else {
+            static constexpr char hex[] = "0123456789ABCDEF";
+            const char escape[3] = {'%', hex[byte >> 4], hex[byte & 15]};
+            text.append(escape, 3);
+        }
+    }
+}
+
+// The plan of a large batch is tens of thousands of fields: each is appended in place, with no
+// string of its own.
+void appendNumber(QByteArray &text, qint64 value)
+{
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    text.append(digits, end - digits);
 }
 
 // A step's name as the journal writes it: "old", "new", or the number of a temporary name.
-QByteArray stepName(const QByteArray &name, const RenamePair &pair, const QByteArray &aside)
+void appendStepName(QByteArray &text, const QByteArray &name, const RenamePair &pair, qsizetype asideSize)
 {
     if (name == pair.oldName)
-        return "old";
-    if (name == pair.newName)
-        return "new";
-    return name.mid(aside.size());
+        text.append("old");
+    else if (name == pair.newName)
+        text.append("new");
+    else
+        text.append(QByteArrayView(name).sliced(asideSize));
 }
 
 // "<inode> <size> <mtime> <digest>", "-" for each that is not needed.
-QByteArray identityFields(const FileIdentity &identity)
+void appendIdentity(QByteArray &text, const FileIdentity &identity)
 {
-    const auto field = [](bool needed, const QByteArray &value) { return needed ? value : QByteArray("-"); };
-    return field(identity.inode != 0, QByteArray::number(identity.inode)) + ' '
-           + field(identity.size >= 0, QByteArray::number(identity.size)) + ' '
-           + field(identity.size >= 0, QByteArray::number(identity.modifiedNs)) + ' '
-           + field(!identity.digest.isEmpty(), identity.digest.toHex());
+    const auto field = [&text](bool needed, qint64 value) {
+        if (needed)
+            appendNumber(text, value);
+        else
+            text.append('-');
+        text.append(' ');
+    };
+    field(identity.inode != 0, qint64(identity.inode));
+    field(identity.size >= 0, identity.size);
+    field(identity.size >= 0, identity.modifiedNs);
+    text.append(identity.digest.isEmpty() ? QByteArray("-") : identity.digest.toHex());
 }
 
 std::optional<FileIdentity> parsedIdentity(const QList<QByteArray> &fields)
@@ -199,18 +215,30 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
 
     QByteArray text;
     text.reserve(128 + positions.size() * 96 + schedule.size() * 24);
-    text.append(kMagic).append(' ').append(kVersion).append("\nfolder ").append(encoded(platform::pathBytes(folder)));
-    text.append("\naside ").append(encoded(aside)).append('\n');
+    text.append(kMagic).append(' ').append(kVersion).append("\nfolder ");
+    appendEncoded(text, platform::pathBytes(folder));
+    text.append("\naside ");
+    appendEncoded(text, aside);
+    text.append('\n');
     for (qsizetype i = 0; i < positions.size(); ++i) {
         const RenamePair &pair = pairs[positions[i]];
-        text.append("pair ").append(encoded(pair.oldName)).append(' ').append(encoded(pair.newName)).append(' ');
-        text.append(identityFields(identities[i])).append('\n');
+        text.append("pair ");
+        appendEncoded(text, pair.oldName);
+        text.append(' ');
+        appendEncoded(text, pair.newName);
+        text.append(' ');
+        appendIdentity(text, identities[i]);
+        text.append('\n');
     }
     for (const RenameStep &step : schedule) {
         const RenamePair &pair = pairs[step.position];
-        text.append("step ").append(QByteArray::number(m_pairOfPosition[step.position])).append(' ');
-        text.append(stepName(step.from, pair, aside)).append(' ').append(stepName(step.to, pair, aside)).append(' ');
-        text.append(step.startsChain ? "uc\n" : step.startsUnit ? "u\n" : "-\n");
+        text.append("step ");
+        appendNumber(text, m_pairOfPosition[step.position]);
+        text.append(' ');
+        appendStepName(text, step.from, pair, aside.size());
+        text.append(' ');
+        appendStepName(text, step.to, pair, aside.size());
+        text.append(step.startsChain ? " uc\n" : step.startsUnit ? " u\n" : " -\n");
     }
     text.append("planned\n");
 
