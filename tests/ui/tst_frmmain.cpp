@@ -1,16 +1,20 @@
 #include "ui/ListBox.h"
 #include "ui/frmMain.h"
+#include "ui/QtUserInteraction.h"
 #include "platform/Platform.h"
 #include "support/DropEvents.h"
 #include "support/FolderSnapshot.h"
 #include "support/RecordingInteraction.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWindow>
 
@@ -244,6 +248,37 @@ private slots:
         window.emplace(interaction, paths);
         QVERIFY(window->Form_Load());
         QCOMPARE(window->cmdTrackNumbers->isChecked(), !blocked);
+    }
+
+    // The real question box, answered from the keyboard while it waits.
+    void answeredByKey_data()
+    {
+        QTest::addColumn<DefaultAnswer>("defaultAnswer");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("yes");
+        const auto no = DefaultAnswer::No, yes = DefaultAnswer::Yes;
+        QTest::newRow("Y answers はい where Enter would not") << no << int(Qt::Key_Y) << true;
+        QTest::newRow("N answers いいえ where Enter would not") << yes << int(Qt::Key_N) << false;
+        QTest::newRow("Enter takes the default はい") << yes << int(Qt::Key_Return) << true;
+        QTest::newRow("Enter takes the default いいえ") << no << int(Qt::Key_Return) << false;
+        QTest::newRow("Esc answers いいえ even when はい is the default") << yes << int(Qt::Key_Escape) << false;
+    }
+    void answeredByKey()
+    {
+        QFETCH(DefaultAnswer, defaultAnswer);
+        QFETCH(int, key);
+        QFETCH(bool, yes);
+        // Runs inside the box's own event loop; a box never found is closed, so no row waits forever.
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && QTest::qWaitForWindowActive(box))
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key));
+            else if (box)
+                box->reject();
+        });
+        QtUserInteraction interaction;
+        const bool answer = interaction.askQuestion(nullptr, u"Meloport"_qs, u"?"_qs, defaultAnswer);
+        QCOMPARE(answer, yes);
     }
 };
 

@@ -7,9 +7,12 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -154,6 +157,70 @@ private slots:
         QCOMPARE(list.items().join(u'|') + u" @"_qs + QString::number(list.listIndex())
                      + (marks.isEmpty() ? QString() : u' ' + marks),
                  after);
+    }
+
+    // The title list held "typed" before the clipboard went in by `how`. Questions are answered
+    // from `answers` (none left: Enter, which answers はい here).
+    void paste_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QString>("shown"); // what was said, the list, the title field, "|" between
+        const QString shop = u"1. 序曲 3:45\r\n\r\n2 - 夜明けの① (4:02)\r\n"_qs;
+        QTest::newRow("Ctrl+V on the list, Enter: clean titles") << u"list"_qs << shop << QList<bool>()
+                                                                  << u"? 270|序曲|夜明けの①|"_qs;
+        QTest::newRow("context menu, いいえ: as pasted") << u"menu"_qs << shop << QList<bool>{false}
+                                                        << u"? 270|1. 序曲 3:45||2 - 夜明けの① (4:02)|"_qs;
+        QTest::newRow("nothing but blanks: the list stays") << u"list"_qs << u" \n"_qs << QList<bool>()
+                                                            << u"275|typed|"_qs;
+        QTest::newRow("Ctrl+V in the title field pastes there") << u"field"_qs << u"1. 序曲"_qs << QList<bool>()
+                                                                 << u"typed|1. 序曲"_qs;
+    }
+    void paste()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, clipboard);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QString, shown);
+        RecordingInteraction interaction;
+        interaction.questionAnswers.append(answers);
+        frmMain window(interaction);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.ListDstMusic->addItem(u"typed"_qs);
+        QGuiApplication::clipboard()->setText(clipboard);
+        QWidget *focus = how == u"field" ? static_cast<QWidget *>(window.TextName) : window.ListDstMusic;
+        focus->setFocus();
+        QVERIFY(window.ListDstMusic->actions().contains(window.cmdPaste)); // its context menu's item
+        if (how == u"menu")
+            window.cmdPaste->trigger();
+        else
+            QTest::keyClick(focus, Qt::Key_V, Qt::ControlModifier);
+        const QStringList seen = interaction.said + window.ListDstMusic->items();
+        QCOMPARE((seen + QStringList{window.TextName->text()}).join(u'|'), shown);
+    }
+
+    // ﾀｸﾞから曲名 on a folder of MP3 files named by their track numbers, then 変更: a file without a
+    // tag keeps its name.
+    void fillAndRename()
+    {
+        TestFolder dir;
+        for (const auto &[name, fixture] : {std::pair("Track01.mp3", "sjis-id3v1.mp3"), {"Track02.mp3", "untagged.mp3"}})
+            QVERIFY(QFile::copy(QStringLiteral(TAG_FIXTURES "/") + QLatin1StringView(fixture),
+                                dir.filePath(QLatin1StringView(name))));
+        RecordingInteraction interaction;
+        frmMain window(interaction);
+        QVERIFY(window.cmdFile->actions().contains(window.cmdTagTitles));
+        QVERIFY(window.ListDstMusic->actions().contains(window.cmdTagTitles)); // its context menu's item
+        window.OpenSourceFolder(dir.path());
+        window.cmdMP3->trigger();
+        window.ListDstMusic->addItem(u"typed"_qs);
+        window.cmdTagTitles->trigger();
+        QCOMPARE(window.ListDstMusic->items(), (QStringList{u"序曲"_qs, u"Track02"_qs}));
+        window.CommandRunAll->click();
+        QCOMPARE(interaction.said.join(u' '), u"380 203"_qs);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).join(u' '), u"Track02.MP3 序曲.MP3"_qs);
     }
 };
 
