@@ -251,6 +251,37 @@ std::optional<OsError> flushFile(qintptr handle)
     return std::nullopt;
 }
 
+namespace {
+
+// 0 when the file at `path` holds exactly `contents` and then `zeros` zero bytes; read in pieces,
+// since a record with its room can be megabytes that nothing else needs in memory.
+int readsBackAs(const QByteArray &path, QByteArrayView contents, qint64 zeros)
+{
+    Fd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno;
+    char buffer[65536];
+    qint64 at = 0;
+    const qint64 size = contents.size() + zeros;
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return at == size ? 0 : EIO;
+        if (got > size - at)
+            return EIO;
+        for (ssize_t i = 0; i < got; ++i, ++at) {
+            if (buffer[i] != (at < contents.size() ? contents[at] : '\0'))
+                return EIO;
+        }
+    }
+}
+
+} // namespace
+
 std::optional<OsError> replaceFile(const QString &path, const QByteArray &contents,
                                    const std::function<bool(const QString &newFile)> &accept, qint64 roomAfter)
 {
@@ -285,11 +316,9 @@ std::optional<OsError> replaceFile(const QString &path, const QByteArray &conten
         return fail(errno);
 
     // Read back: the new file must be complete before it may take the old one's place.
-    const FileContents written = readWholeFile(pathText(temporary));
-    if (written.error)
-        return fail(written.error->code);
-    if (written.bytes.size() != contents.size() + std::max<qint64>(roomAfter, 0)
-        || !written.bytes.startsWith(contents) || (accept && !accept(pathText(temporary))))
+    if (const int error = readsBackAs(temporary, contents, std::max<qint64>(roomAfter, 0)))
+        return fail(error);
+    if (accept && !accept(pathText(temporary)))
         return fail(EIO);
 
     if (::rename(temporary.constData(), target.constData()) != 0)

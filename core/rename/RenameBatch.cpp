@@ -178,37 +178,49 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
     const qsizetype n = m_plan.pairs.size();
     const auto &pairs = m_plan.pairs;
 
-    QList<std::optional<RenameFailure>> found(n);
+    // The failures found, by position through `failureAt`: a batch of ten thousand pairs has few,
+    // and a whole RenameFailure a pair would be a megabyte of fresh memory to fill.
+    QList<RenameFailure> failures;
+    std::vector<qsizetype> failureAt(static_cast<std::size_t>(n), -1);
+    const auto found = [&failureAt](qsizetype p) { return failureAt[std::size_t(p)] >= 0; };
+    const auto fail = [&](RenameFailure failure) -> RenameFailure & {
+        failureAt[std::size_t(failure.position)] = failures.size();
+        return failures.emplace_back(std::move(failure));
+    };
     std::vector<bool> unchanged(static_cast<std::size_t>(n));
-    // Each pair's names as this disk tells them apart, held here for the maps' views.
-    QList<QByteArray> oldKeys(n), newKeys(n);
-    for (qsizetype p = 0; p < n; ++p) {
-        oldKeys[p] = key(pairs[p].oldName);
-        newKeys[p] = key(pairs[p].newName);
+    // Each pair's names as this disk tells them apart, held here for the maps' views where they
+    // differ from the names themselves.
+    QList<QByteArray> oldKeys, newKeys;
+    if (m_ignoresCase) {
+        oldKeys.reserve(n);
+        newKeys.reserve(n);
+        for (const RenamePair &pair : pairs) {
+            oldKeys.append(key(pair.oldName));
+            newKeys.append(key(pair.newName));
+        }
     }
+    const auto oldKeyOf = [&](qsizetype p) { return view(m_ignoresCase ? oldKeys[p] : pairs[p].oldName); };
+    const auto newKeyOf = [&](qsizetype p) { return view(m_ignoresCase ? newKeys[p] : pairs[p].newName); };
     std::unordered_map<std::string_view, qsizetype> ownerOfOld; // who moves away from a name
     std::unordered_map<std::string_view, qsizetype> claimed;    // who ends under a name
     ownerOfOld.reserve(std::size_t(n));
     claimed.reserve(std::size_t(n));
     // A plan that keeps the pairs of refused titles leaves their files where they are.
     for (const RefusedTitle &refused : m_plan.refused) {
-        if (refused.position < n) {
-            found[refused.position] = failure(refused.position, RenameProblem::BadTitle);
-            found[refused.position]->title = refused.problem;
-        }
+        if (refused.position < n)
+            fail(failure(refused.position, RenameProblem::BadTitle)).title = refused.problem;
     }
     for (qsizetype p = 0; p < n; ++p) {
-        const std::string_view oldKey = view(oldKeys[p]);
+        const std::string_view oldKey = oldKeyOf(p);
         ownerOfOld.insert_or_assign(oldKey, p);
-        if (found[p])
+        if (found(p))
             continue;
         if (!present.contains(oldKey)) {
-            found[p] = failure(p, RenameProblem::Missing);
+            fail(failure(p, RenameProblem::Missing));
         } else if (!folder.refusedIn(pairs[p].newName).isEmpty()) {
-            found[p] = failure(p, RenameProblem::Refused);
+            fail(failure(p, RenameProblem::Refused));
         } else if (const auto broken = brokenLimit(pairs[p].newName, limits)) {
-            found[p] = failure(p, RenameProblem::TooLong);
-            found[p]->limit = *broken;
+            fail(failure(p, RenameProblem::TooLong)).limit = *broken;
         } else if (pairs[p].oldName == pairs[p].newName) {
             unchanged[p] = true; // it has its name already, and keeps it first
             claimed.insert_or_assign(oldKey, p);
@@ -216,11 +228,11 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
     }
     QList<qsizetype> next(n, -1); // the pair that must move away first
     for (qsizetype p = 0; p < n; ++p) {
-        if (found[p] || unchanged[p])
+        if (found(p) || unchanged[p])
             continue;
-        const std::string_view newKey = view(newKeys[p]);
+        const std::string_view newKey = newKeyOf(p);
         if (const auto first = claimed.find(newKey); first != claimed.cend()) {
-            found[p] = failure(p, RenameProblem::SameNewName, first->second);
+            fail(failure(p, RenameProblem::SameNewName, first->second));
             continue;
         }
         claimed.emplace(newKey, p);
@@ -229,7 +241,7 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
         const auto ownerAt = ownerOfOld.find(newKey);
         const qsizetype owner = ownerAt == ownerOfOld.cend() ? -1 : ownerAt->second;
         if (owner < 0)
-            found[p] = failure(p, RenameProblem::Taken);
+            fail(failure(p, RenameProblem::Taken));
         else if (owner != p) // (itself: another spelling of its own name, on a disk that ignores case)
             next[p] = owner;
     }
@@ -237,18 +249,18 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
     // along the chain.
     QList<qsizetype> previous(n, -1);
     for (qsizetype p = 0; p < n; ++p) {
-        if (!found[p] && next[p] >= 0)
+        if (!found(p) && next[p] >= 0)
             previous[next[p]] = p;
     }
     for (qsizetype p = 0; p < n; ++p) {
-        if (!found[p] && !unchanged[p])
+        if (!found(p) && !unchanged[p])
             continue;
-        for (qsizetype q = previous[p], keeper = p; q >= 0 && !found[q]; keeper = q, q = previous[q])
-            found[q] = failure(q, RenameProblem::Taken, keeper);
+        for (qsizetype q = previous[p], keeper = p; q >= 0 && !found(q); keeper = q, q = previous[q])
+            fail(failure(q, RenameProblem::Taken, keeper));
     }
     for (qsizetype p = 0; p < n; ++p) {
-        if (found[p])
-            m_problems.append(*found[p]);
+        if (found(p))
+            m_problems.append(failures[failureAt[std::size_t(p)]]);
         else
             m_active[p] = !unchanged[p];
     }

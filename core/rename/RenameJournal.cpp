@@ -243,9 +243,11 @@ std::optional<platform::OsError> RenameJournalWriter::begin(const RenameBatch &b
     text.append("planned\n");
 
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    // The record this one replaces, to be put back should the batch rename nothing.
-    platform::FileContents previous = platform::readWholeFile(m_path);
-    m_previous = previous.error ? std::nullopt : std::optional(std::move(previous.bytes));
+    // The record this one replaces, to be put back should the batch rename nothing: held open, it
+    // outlives its name, and is read only then.
+    const platform::ReadOnlyFile previous = platform::openForReading(platform::pathBytes(m_path));
+    if (!previous.error)
+        m_previous.open(int(previous.handle), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     // Each step is done, and may be put back, once; the longest line is "undone <number>". The
     // room is set aside before the new record takes the old one's place, so that a full disk
     // stops the batch while the last record still stands.
@@ -326,8 +328,8 @@ void RenameJournalWriter::finish()
     // Every step failed or was put back: the folder is as the last record left it, and that
     // record, with its undo, is the one to keep.
     close();
-    if (m_previous)
-        (void)platform::replaceFile(m_path, *m_previous);
+    if (m_previous.isOpen())
+        (void)platform::replaceFile(m_path, m_previous.readAll());
     else
         QFile::remove(m_path);
 }

@@ -94,7 +94,7 @@ private:
     qint64 m_planSize = 0;
     qint64 m_used = 0;
     QList<qsizetype> m_pairOfPosition; // the record's pair of each plan position
-    std::optional<QByteArray> m_previous; // the record this one replaced
+    QFile m_previous; // the record this one replaced
     qsizetype m_moved = 0;                 // steps taken less steps put back
     QElapsedTimer m_sinceFlush;
     qint64 m_lastFlushNs = 0;
