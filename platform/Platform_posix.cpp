@@ -273,10 +273,12 @@ int readsBackAs(const QByteArray &path, QByteArrayView contents, qint64 zeros)
             return at == size ? 0 : EIO;
         if (got > size - at)
             return EIO;
-        for (ssize_t i = 0; i < got; ++i, ++at) {
-            if (buffer[i] != (at < contents.size() ? contents[at] : '\0'))
-                return EIO;
-        }
+        static constexpr char kZeros[sizeof buffer] = {};
+        const qint64 ofContents = std::clamp<qint64>(contents.size() - at, 0, got);
+        if (std::memcmp(buffer, contents.data() + std::min<qint64>(at, contents.size()), std::size_t(ofContents)) != 0
+            || std::memcmp(buffer + ofContents, kZeros, std::size_t(got - ofContents)) != 0)
+            return EIO;
+        at += got;
     }
 }
 
