@@ -40,9 +40,9 @@ bool sameIgnoringCase(const QByteArray &a, const QByteArray &b)
     return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
 }
 
-std::string_view view(const QByteArray &name)
+QByteArrayView view(const QByteArray &name)
 {
-    return {name.constData(), std::size_t(name.size())};
+    return name;
 }
 
 RenameFailure failure(qsizetype position, RenameProblem problem, qsizetype other = -1)
@@ -75,7 +75,7 @@ FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &list
     folder.m_keepsInodes = handle.keepsInodes(listing);
     folder.m_inodes = std::move(listing.inodes);
     folder.m_names = std::move(listing.names);
-    folder.m_present.reserve(std::size_t(folder.m_names.size()));
+    folder.m_present.reserve(folder.m_names.size());
     for (const QByteArray &name : std::as_const(folder.m_names))
         folder.m_present.insert(view(name));
     folder.m_ignoresCase = ignoresLetterCase(handle, listed, [&folder](const QByteArray &name) {
@@ -201,18 +201,18 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
     }
     const auto oldKeyOf = [&](qsizetype p) { return view(m_ignoresCase ? oldKeys[p] : pairs[p].oldName); };
     const auto newKeyOf = [&](qsizetype p) { return view(m_ignoresCase ? newKeys[p] : pairs[p].newName); };
-    std::unordered_map<std::string_view, qsizetype> ownerOfOld; // who moves away from a name
-    std::unordered_map<std::string_view, qsizetype> claimed;    // who ends under a name
-    ownerOfOld.reserve(std::size_t(n));
-    claimed.reserve(std::size_t(n));
+    QHash<QByteArrayView, qsizetype> ownerOfOld; // who moves away from a name
+    QHash<QByteArrayView, qsizetype> claimed;    // who ends under a name
+    ownerOfOld.reserve(n);
+    claimed.reserve(n);
     // A plan that keeps the pairs of refused titles leaves their files where they are.
     for (const RefusedTitle &refused : m_plan.refused) {
         if (refused.position < n)
             fail(failure(refused.position, RenameProblem::BadTitle)).title = refused.problem;
     }
     for (qsizetype p = 0; p < n; ++p) {
-        const std::string_view oldKey = oldKeyOf(p);
-        ownerOfOld.insert_or_assign(oldKey, p);
+        const QByteArrayView oldKey = oldKeyOf(p);
+        ownerOfOld.insert(oldKey, p);
         if (found(p))
             continue;
         if (!present.contains(oldKey)) {
@@ -223,23 +223,22 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
             fail(failure(p, RenameProblem::TooLong)).limit = *broken;
         } else if (pairs[p].oldName == pairs[p].newName) {
             unchanged[p] = true; // it has its name already, and keeps it first
-            claimed.insert_or_assign(oldKey, p);
+            claimed.insert(oldKey, p);
         }
     }
     QList<qsizetype> next(n, -1); // the pair that must move away first
     for (qsizetype p = 0; p < n; ++p) {
         if (found(p) || unchanged[p])
             continue;
-        const std::string_view newKey = newKeyOf(p);
-        if (const auto first = claimed.find(newKey); first != claimed.cend()) {
-            fail(failure(p, RenameProblem::SameNewName, first->second));
+        const QByteArrayView newKey = newKeyOf(p);
+        if (const auto first = claimed.constFind(newKey); first != claimed.cend()) {
+            fail(failure(p, RenameProblem::SameNewName, *first));
             continue;
         }
-        claimed.emplace(newKey, p);
+        claimed.insert(newKey, p);
         if (!present.contains(newKey))
             continue;
-        const auto ownerAt = ownerOfOld.find(newKey);
-        const qsizetype owner = ownerAt == ownerOfOld.cend() ? -1 : ownerAt->second;
+        const qsizetype owner = ownerOfOld.value(newKey, -1);
         if (owner < 0)
             fail(failure(p, RenameProblem::Taken));
         else if (owner != p) // (itself: another spelling of its own name, on a disk that ignores case)
@@ -279,14 +278,13 @@ QList<FileIdentity> RenameBatch::identities(const QList<qsizetype> &positions) c
             folderPath += '/';
         return identifyByLookup(FolderHandle(m_plan.folder), folderPath, names);
     }
-    std::unordered_map<std::string_view, quint64> listed;
-    listed.reserve(std::size_t(m_listing.names.size()));
+    QHash<QByteArrayView, quint64> listed;
+    listed.reserve(m_listing.names.size());
     for (qsizetype i = 0; i < m_listing.names.size(); ++i)
-        listed.emplace(view(m_listing.names[i]), m_listing.inodes[i]);
+        listed.insert(m_listing.names[i], m_listing.inodes[i]);
     QList<FileIdentity> identities(names.size());
     for (qsizetype i = 0; i < names.size(); ++i) {
-        if (const auto found = listed.find(view(names[i])); found != listed.cend())
-            identities[i].inode = found->second;
+        identities[i].inode = listed.value(names[i]);
     }
     return identities;
 }
@@ -432,11 +430,11 @@ void RenameBatch::proveNewNames(const FolderHandle &folder, const QList<QByteArr
     spelt.reserve(exact ? 0 : listing.names.size() + at.size());
     const auto held = [&](const QByteArray &name) { return view(exact ? name : spelt.emplace_back(key(name))); };
     NameSet shown;
-    shown.reserve(std::size_t(listing.names.size()));
+    shown.reserve(listing.names.size());
     for (const QByteArray &name : listing.names)
         shown.insert(held(name));
     NameSet occupied; // names the batch's files have now
-    occupied.reserve(std::size_t(at.size()));
+    occupied.reserve(at.size());
     for (const QByteArray &name : at)
         occupied.insert(held(name));
 

@@ -9,10 +9,6 @@
 #include <QList>
 #include <QSet>
 
-#include <string_view>
-#include <unordered_map>
-#include <unordered_set>
-
 #include <functional>
 #include <optional>
 #include <vector>
@@ -70,10 +66,11 @@ public:
     // first time a name holds it (a hidden file made and removed), and known from then on.
     QByteArray refusedIn(QByteArrayView name);
 
-    // Names as views of bytes held in `m_names` and `m_keys`, which hash and compare several
-    // times quicker than QByteArray keys in a QSet: a batch of ten thousand files looks names up
-    // ten times each. The bytes are shared, never changed, so a copy's views stay good.
-    using NameSet = std::unordered_set<std::string_view>;
+    // Names as views of bytes held in `m_names` and `m_keys`: a batch of ten thousand files looks
+    // names up ten times each, and a view is hashed without touching a QByteArray's counts. Qt's
+    // hash keeps its entries in blocks, not one allocation a name as the standard one does. The
+    // bytes are shared, never changed, so a copy's views stay good.
+    using NameSet = QSet<QByteArrayView>;
 
 private:
     friend class RenameBatch;
