@@ -34,16 +34,17 @@ constexpr unsigned long kLockPollMs = 50;
 void appendEncoded(QByteArray &text, QByteArrayView name)
 {
     const bool utf8 = name.isValidUtf8();
-    for (const char c : name) {
-        const auto byte = uchar(c);
-        if ((byte > 0x20 && byte < 0x7f && c != '%') || (byte >= 0x80 && utf8)) {
-            text.append(c);
-        } else {
-            static constexpr char hex[] = "0123456789ABCDEF";
-            const char escape[3] = {'%', hex[byte >> 4], hex[byte & 15]};
-            text.append(escape, 3);
-        }
+    qsizetype plainFrom = 0; // bytes that stay as they are go in whole runs
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const auto byte = uchar(name[i]);
+        if ((byte > 0x20 && byte < 0x7f && byte != '%') || (byte >= 0x80 && utf8))
+            continue;
+        static constexpr char hex[] = "0123456789ABCDEF";
+        const char escape[3] = {'%', hex[byte >> 4], hex[byte & 15]};
+        text.append(name.sliced(plainFrom, i - plainFrom)).append(escape, 3);
+        plainFrom = i + 1;
     }
+    text.append(name.sliced(plainFrom));
 }
 
 // The plan of a large batch is tens of thousands of fields: each is appended in place, with no
