@@ -40,11 +40,6 @@ bool sameIgnoringCase(const QByteArray &a, const QByteArray &b)
     return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
 }
 
-QByteArrayView view(const QByteArray &name)
-{
-    return name;
-}
-
 RenameFailure failure(qsizetype position, RenameProblem problem, qsizetype other = -1)
 {
     RenameFailure failure;
@@ -77,16 +72,16 @@ FolderNames FolderNames::read(const QString &path, const QList<QByteArray> &list
     folder.m_names = std::move(listing.names);
     folder.m_present.reserve(folder.m_names.size());
     for (const QByteArray &name : std::as_const(folder.m_names))
-        folder.m_present.insert(view(name));
+        folder.m_present.insert(name);
     folder.m_ignoresCase = ignoresLetterCase(handle, listed, [&folder](const QByteArray &name) {
-        return folder.m_present.contains(view(name));
+        return folder.m_present.contains(name);
     });
     folder.m_listingShowsCase = !folder.m_ignoresCase || showsUpperCase(folder.m_names);
     if (folder.m_ignoresCase) {
         folder.m_present.clear();
         folder.m_keys.reserve(folder.m_names.size());
         for (const QByteArray &name : std::as_const(folder.m_names))
-            folder.m_present.insert(view(folder.m_keys.emplace_back(caseBlindName(name))));
+            folder.m_present.insert(folder.m_keys.emplace_back(caseBlindName(name)));
     }
     folder.m_limits = handle.nameLimits();
     folder.m_path = path;
@@ -199,8 +194,8 @@ QList<qsizetype> RenameBatch::findProblems(FolderNames &folder)
             newKeys.append(key(pair.newName));
         }
     }
-    const auto oldKeyOf = [&](qsizetype p) { return view(m_ignoresCase ? oldKeys[p] : pairs[p].oldName); };
-    const auto newKeyOf = [&](qsizetype p) { return view(m_ignoresCase ? newKeys[p] : pairs[p].newName); };
+    const auto oldKeyOf = [&](qsizetype p) { return QByteArrayView(m_ignoresCase ? oldKeys[p] : pairs[p].oldName); };
+    const auto newKeyOf = [&](qsizetype p) { return QByteArrayView(m_ignoresCase ? newKeys[p] : pairs[p].newName); };
     QHash<QByteArrayView, qsizetype> ownerOfOld; // who moves away from a name
     QHash<QByteArrayView, qsizetype> claimed;    // who ends under a name
     ownerOfOld.reserve(n);
@@ -428,7 +423,7 @@ void RenameBatch::proveNewNames(const FolderHandle &folder, const QList<QByteArr
     const auto spelling = [this, exact](const QByteArray &name) { return exact ? name : key(name); };
     QList<QByteArray> spelt; // what the sets view where spelling makes new names
     spelt.reserve(exact ? 0 : listing.names.size() + at.size());
-    const auto held = [&](const QByteArray &name) { return view(exact ? name : spelt.emplace_back(key(name))); };
+    const auto held = [&](const QByteArray &name) { return QByteArrayView(exact ? name : spelt.emplace_back(key(name))); };
     NameSet shown;
     shown.reserve(listing.names.size());
     for (const QByteArray &name : listing.names)
@@ -443,8 +438,8 @@ void RenameBatch::proveNewNames(const FolderHandle &folder, const QList<QByteArr
             continue;
         const QByteArray oldName = spelling(pairs[p].oldName);
         const QByteArray newName = spelling(pairs[p].newName);
-        const bool proven = !listing.error && shown.contains(view(newName))
-                            && (occupied.contains(view(oldName)) || !shown.contains(view(oldName)));
+        const bool proven = !listing.error && shown.contains(newName)
+                            && (occupied.contains(oldName) || !shown.contains(oldName));
         if (listing.error)
             failed.insert(p, failure(p, RenameProblem::Unproven, *listing.error));
         else if (!proven)
