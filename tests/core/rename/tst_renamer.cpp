@@ -70,7 +70,8 @@ private slots:
         row({u"exFAT"_qs, u"NTFS"_qs}, "86 kanji fit in characters", "a.wav", kanji, kanji + u".WAV=a.wav |"_qs);
         row(both, "255 characters fit", "a.wav", QString(251, u'x'), QString(251, u'x') + u".WAV=a.wav |"_qs);
         row(both, "256 characters are too long", "a.wav", QString(252, u'x'), u"a.wav=a.wav | 0:too long"_qs);
-        row(exfat, "a name the disk cannot hold fails alone, found before", "a.wav b.wav", u"Q?|Y"_qs,
+        row({u"exFAT"_qs, u"NTFS ignoring case"_qs}, "a name the disk cannot hold fails alone, found before",
+            "a.wav b.wav", u"Q?|Y"_qs,
             u"Y.WAV=b.wav a.wav=a.wav | 0:refused"_qs);
         row(ext4, "a slash fails alone, found before", "a.wav b.wav", u"AC/DC|Y"_qs,
             u"Y.WAV=b.wav a.wav=a.wav | 0:refused"_qs);
