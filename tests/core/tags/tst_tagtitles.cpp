@@ -67,6 +67,8 @@ private slots:
         QTest::newRow("MP3, Shift-JIS in a Latin-1 ID3v2.3 frame") << QByteArray("sjis-id3v23.mp3") << old << none;
         QTest::newRow("MP3, Shift-JIS in ID3v1") << QByteArray("sjis-id3v1.mp3") << old << none;
         QTest::newRow("MP3, Latin-1 Café stays Latin-1") << QByteArray("latin1-id3v23.mp3") << u"Café"_qs << none;
+        QTest::newRow("MP3, a line break kept for 変更 to refuse")
+            << QByteArray("linebreak-id3v24.mp3") << u"一\n二"_qs << none;
         QTest::newRow("MP3 without tags") << QByteArray("untagged.mp3") << QString() << TagTitle::Missing::NoTitle;
         QTest::newRow("WAV, UTF-8 in RIFF INFO") << QByteArray("utf8-info.wav") << song << none;
         QTest::newRow("WAV, Shift-JIS in RIFF INFO") << QByteArray("sjis-info.wav") << old << none;
